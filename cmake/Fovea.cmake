@@ -1,0 +1,50 @@
+# Helpers shared by the subsystem CMakeLists.
+
+# fovea_sources(CORE a.cpp ... WIN32 b.cpp ...): CORE builds everywhere, WIN32 only into the program.
+function(fovea_sources)
+    cmake_parse_arguments(ARG "" "" "CORE;WIN32" ${ARGN})
+    foreach(src ${ARG_CORE})
+        target_sources(fovea_core PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+    endforeach()
+    if(WIN32 AND NOT FOVEA_FUZZ)
+        foreach(src ${ARG_WIN32})
+            target_sources(fovea_win PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/${src})
+        endforeach()
+    endif()
+endfunction()
+
+# fovea_test(NAME sources... [LIBS libs...]): one GoogleTest executable and one ctest entry.
+# On Win32 ctest runs it through Wine (the cross-compiling emulator); every test writes an XML report
+# that the test command sums up.
+function(fovea_test name)
+    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+    if(FOVEA_FUZZ OR FOVEA_BENCH)
+        return()
+    endif()
+    add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} gtest gmock gtest_main)
+    if(NOT ARG_TIMEOUT)
+        set(ARG_TIMEOUT 300)
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/results/${name}.xml
+             WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+endfunction()
+
+# fovea_fuzz(NAME sources... [LIBS libs...]): a libFuzzer target (fuzz tree only).
+function(fovea_fuzz name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    if(FOVEA_FUZZ)
+        add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    endif()
+endfunction()
+
+# fovea_bench(NAME sources... [LIBS libs...]): a plain benchmark program (bench tree only).
+function(fovea_bench name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    if(FOVEA_BENCH)
+        add_executable(${name} ${ARG_UNPARSED_ARGUMENTS})
+        target_link_libraries(${name} PRIVATE ${ARG_LIBS})
+    endif()
+endfunction()

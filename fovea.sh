@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# Builds, runs, tests and measures the filer: ./fovea.sh run | test | bench | build
+set -euo pipefail
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+BUILD="$ROOT/build"
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEARCH=win32
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+log() { printf '[fovea] %s\n' "$*" >&2; }
+
+# Debian packages the project needs, with a binary that proves each is present.
+PACKAGES=(
+    "wine:/usr/bin/wine"
+    "wine32:i386:/usr/lib/wine/i386-windows/kernel32.dll"
+    "g++-mingw-w64-i686-posix:/usr/bin/i686-w64-mingw32-g++-posix"
+    "cmake:/usr/bin/cmake"
+    "ninja-build:/usr/bin/ninja"
+    "xvfb:/usr/bin/Xvfb"
+    "xauth:/usr/bin/xauth"
+    "fonts-ipafont-gothic:/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
+    "locales:/usr/sbin/locale-gen"
+    "googletest:/usr/src/googletest/CMakeLists.txt"
+    "libstb-dev:/usr/include/stb/stb_image.h"
+    "imagemagick:/usr/bin/convert-im6.q16"
+    "clang:/usr/bin/clang++"
+    "libz-mingw-w64-dev:/usr/i686-w64-mingw32/include/zlib.h"
+    "zlib1g-dev:/usr/include/zlib.h"
+    "xdotool:/usr/bin/xdotool"
+    "libjpeg-turbo-progs:/usr/bin/djpeg"
+    "giflib-tools:/usr/bin/gifbuild"
+    "libtiff-tools:/usr/bin/tiffcp"
+    "x11-apps:/usr/bin/xwd"
+)
+
+ensure_packages() {
+    local missing=() entry pkg file
+    for entry in "${PACKAGES[@]}"; do
+        file="${entry##*:}"
+        pkg="${entry%:*}"
+        [ -e "$file" ] || missing+=("$pkg")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        log "installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        if ! dpkg --print-foreign-architectures | grep -qx i386; then
+            $sudo dpkg --add-architecture i386
+        fi
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+        log "generating the ja_JP.UTF-8 locale"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo="sudo"
+        grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+        $sudo locale-gen >/dev/null
+    fi
+}
+
+
+JOBS=$(nproc)
+
+configure_and_build() {
+    local tree="$1"; shift
+    local dir="$BUILD/$tree"
+    if [ ! -f "$dir/build.ninja" ]; then
+        cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    fi
+    cmake --build "$dir" -j "$JOBS" -- "${NINJA_TARGETS[@]}"
+}
+
+build_all() {
+    NINJA_TARGETS=()
+    configure_and_build host
+    configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
+    # Only the fuzz targets are built in the fuzz tree.
+    mkdir -p "$BUILD/fuzz"
+    if [ ! -f "$BUILD/fuzz/build.ninja" ]; then
+        CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+            -DFOVEA_FUZZ=ON >/dev/null
+    fi
+    mapfile -t NINJA_TARGETS < <(ninja -C "$BUILD/fuzz" -t targets all 2>/dev/null \
+        | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
+    if [ ${#NINJA_TARGETS[@]} -gt 0 ]; then
+        cmake --build "$BUILD/fuzz" -j "$JOBS" -- "${NINJA_TARGETS[@]}"
+    fi
+}
+
+# The project's own Wine prefix, Japanese locale, and a server kept alive for the whole run.
+wine_env() {
+    export LANG=ja_JP.UTF-8
+    export LC_ALL=ja_JP.UTF-8
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "creating the Wine prefix in $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+    fi
+    wineserver -p >/dev/null 2>&1 || true
+}
+
+# A virtual X server when there is no display.
+XVFB_PID=""
+ensure_display() {
+    if [ -z "${DISPLAY:-}" ] || [ "${FOVEA_HEADLESS:-0}" = 1 ]; then
+        local n=99
+        while [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+        Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+        HEADLESS=1
+    fi
+}
+
+cleanup() {
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+    wineserver -k >/dev/null 2>&1 || true
+}
+
+run_fuzzers() {
+    local seconds="${FOVEA_FUZZ_SECONDS:-8}" passed=0 failed=0 bin name seeds work
+    for bin in $(find "$BUILD/fuzz" -type f -name 'fuzz_*' -perm -u+x | sort); do
+        name="$(basename "$bin")"
+        seeds="$ROOT/tests/data/fuzz/${name#fuzz_}"
+        work="$BUILD/fuzz/corpus/$name"
+        mkdir -p "$work"
+        if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+            -artifact_prefix="$BUILD/fuzz/$name-" "$work" $( [ -d "$seeds" ] && echo "$seeds" ) \
+            >"$BUILD/fuzz/$name.log" 2>&1; then
+            passed=$((passed + 1))
+        else
+            failed=$((failed + 1))
+            log "fuzz target $name found a fault: see $BUILD/fuzz/$name.log"
+        fi
+    done
+    echo "$passed $failed"
+}
+
+# Sums the GoogleTest reports of both trees; a test executable that left no report counts as one failure.
+summarize() {
+    local fuzz_passed="$1" fuzz_failed="$2"
+    python3 - "$BUILD" "$fuzz_passed" "$fuzz_failed" <<'PY'
+import glob, os, sys, xml.etree.ElementTree as ET
+build, fp, ff = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+passed, failed = fp, ff
+for tree in ("host", "win32"):
+    listed = os.path.join(build, tree, "tests.list")
+    names = open(listed).read().split() if os.path.exists(listed) else []
+    for name in names:
+        report = os.path.join(build, tree, "results", name + ".xml")
+        try:
+            root = ET.parse(report).getroot()
+            total = int(root.get("tests", 0)) - int(root.get("disabled", 0))
+            bad = int(root.get("failures", 0)) + int(root.get("errors", 0))
+            passed += total - bad
+            failed += bad
+            for case in root.iter("testcase"):
+                if case.find("failure") is not None:
+                    print(f"FAILED: {tree}/{name}: {case.get('classname')}.{case.get('name')}")
+        except (OSError, ET.ParseError):
+            print(f"FAILED: {tree}/{name}: no report (crashed or timed out)")
+            failed += 1
+print(f"{passed} passed, {failed} failed")
+sys.exit(1 if failed else 0)
+PY
+}
+
+run_tests() {
+    local tree rc=0
+    for tree in host win32; do
+        rm -rf "$BUILD/$tree/results"
+        mkdir -p "$BUILD/$tree/results"
+        ctest --test-dir "$BUILD/$tree" -N | sed -n 's/^ *Test *#[0-9]*: *//p' >"$BUILD/$tree/tests.list"
+        ctest --test-dir "$BUILD/$tree" -j "$JOBS" --output-on-failure >"$BUILD/$tree/ctest.log" 2>&1 || rc=1
+        tail -n 3 "$BUILD/$tree/ctest.log" | sed "s/^/[$tree] /"
+    done
+    local fuzz
+    fuzz=$(run_fuzzers)
+    summarize $fuzz
+}
+
+main_window_screenshot() {
+    local out="$BUILD/screenshot.png"
+    rm -f "$out"
+    (cd "$BUILD/win32/bin" && wine explorer /desktop=fovea,1280x800 fovea.exe >/dev/null 2>&1 &)
+    local found=""
+    for _ in $(seq 150); do
+        if xdotool search --name 'Fovea' >/dev/null 2>&1; then found=1; break; fi
+        sleep 0.2
+    done
+    sleep "${FOVEA_SHOT_DELAY:-3}"
+    import -window root "$out"
+    [ -n "$found" ] || log "the main window did not appear"
+    echo "$out"
+}
+
+cmd="${1:-test}"
+case "$cmd" in
+    build)
+        ensure_packages
+        build_all
+        ;;
+    test)
+        ensure_packages
+        build_all
+        trap cleanup EXIT
+        wine_env
+        ensure_display
+        run_tests
+        ;;
+    run)
+        ensure_packages
+        build_all
+        trap cleanup EXIT
+        wine_env
+        HEADLESS=0
+        ensure_display
+        if [ "$HEADLESS" = 1 ]; then
+            main_window_screenshot
+        else
+            cd "$BUILD/win32/bin" && wine explorer /desktop=fovea,1280x800 fovea.exe
+        fi
+        ;;
+    bench)
+        ensure_packages
+        build_all
+        trap cleanup EXIT
+        wine_env
+        ensure_display
+        "$ROOT/tools/bench.sh" "$BUILD"
+        ;;
+    *)
+        echo "usage: $0 run | test | bench | build" >&2
+        exit 2
+        ;;
+esac
