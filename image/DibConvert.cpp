@@ -1,0 +1,403 @@
+// CDib pixel work: resampling to another depth, quantisation, scaling, quarter turns, flips and strip frames.
+// Every loop runs on row pointers with precomputed strides and column maps; no division per pixel.
+#include "image/Dib.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+using namespace fovea;
+
+namespace {
+
+// Nearest-pixel source coordinate for each of count target coordinates: i * sourceCount / count.
+std::vector<uint32_t> NearestMap(int count, int sourceCount, uint32_t scale)
+{
+    std::vector<uint32_t> map(size_t(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        map[size_t(i)] = uint32_t(uint64_t(i) * uint64_t(sourceCount) / uint64_t(count)) * scale;
+    return map;
+}
+
+inline int GetIndex(const uint8_t* row, uint32_t x, int bitCount)
+{
+    if (bitCount == 4)
+        return (row[x >> 1] >> ((x & 1) ? 0 : 4)) & 0x0F;
+    return (row[x >> 3] >> (7 - (x & 7))) & 1;
+}
+
+// Target rows start zeroed, so a pixel is put by setting its bits.
+inline void PutIndex(uint8_t* row, uint32_t x, int bitCount, int value)
+{
+    if (bitCount == 4)
+        row[x >> 1] = uint8_t(row[x >> 1] | (value << ((x & 1) ? 0 : 4)));
+    else
+        row[x >> 3] = uint8_t(row[x >> 3] | (value << (7 - (x & 7))));
+}
+
+// Cube level of a channel value: min(5, (v + 50) / 51).
+struct CubeLevels {
+    uint8_t red[256], green[256], blue[256];
+    CubeLevels()
+    {
+        for (int v = 0; v < 256; ++v) {
+            int level = std::min(5, (v + 50) / 51);
+            red[v] = uint8_t(36 * level);
+            green[v] = uint8_t(6 * level);
+            blue[v] = uint8_t(level);
+        }
+    }
+    uint8_t Index(uint8_t r, uint8_t g, uint8_t b) const { return uint8_t(red[r] + green[g] + blue[b]); }
+};
+const CubeLevels kCube;
+
+// The 12-bit cell of a colour: the top four bits of red, green and blue interleaved, red's bit highest.
+struct CellBits {
+    uint16_t red[256], green[256], blue[256];
+    CellBits()
+    {
+        for (int v = 0; v < 256; ++v) {
+            int n = v >> 4;
+            uint16_t spread = 0;
+            for (int bit = 0; bit < 4; ++bit)
+                if (n & (1 << bit))
+                    spread = uint16_t(spread | (1 << (3 * bit)));
+            red[v] = uint16_t(spread << 2);
+            green[v] = uint16_t(spread << 1);
+            blue[v] = spread;
+        }
+    }
+    uint16_t Cell(uint8_t b, uint8_t g, uint8_t r) const { return uint16_t(red[r] | green[g] | blue[b]); }
+};
+const CellBits kCells;
+
+// One channel's four bits back out of a cell; shift 2 red, 1 green, 0 blue.
+int CellChannel(int cell, int shift)
+{
+    int n = 0;
+    for (int bit = 0; bit < 4; ++bit)
+        if (cell & (1 << (3 * bit + shift)))
+            n |= 1 << bit;
+    return n;
+}
+
+constexpr int kTile = 64;
+
+// Quarter turn of whole-byte pixels (bytes = 1 or 3), tile by tile so that the column walk through the source
+// stays in cache. The target is h wide and w high.
+template <int kBytes>
+void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* dst, size_t dstStride, bool clockwise)
+{
+    for (int ty = 0; ty < w; ty += kTile) {
+        int yEnd = std::min(ty + kTile, w);
+        for (int tx = 0; tx < h; tx += kTile) {
+            int xEnd = std::min(tx + kTile, h);
+            for (int y = ty; y < yEnd; ++y) {
+                uint8_t* d = dst + size_t(y) * dstStride + size_t(tx) * kBytes;
+                // Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
+                size_t column = size_t(clockwise ? w - 1 - y : y) * kBytes;
+                if (clockwise) {
+                    const uint8_t* s = src + size_t(tx) * srcStride + column;
+                    for (int x = tx; x < xEnd; ++x, d += kBytes, s += srcStride)
+                        std::memcpy(d, s, kBytes);
+                } else {
+                    size_t row = size_t(h - 1 - tx);
+                    for (int x = tx; x < xEnd; ++x, d += kBytes, --row)
+                        std::memcpy(d, src + row * srcStride + column, kBytes);
+                }
+            }
+        }
+    }
+}
+
+bool IsTransformDepth(int bitCount)
+{
+    return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24;
+}
+
+}  // namespace
+
+bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
+{
+    if (&source == this) {
+        CDib keep;
+        keep.Swap(*this);
+        return ConvertFrom(bitCount, keep, width, height);
+    }
+    int sourceBits = source.m_nBitCount;
+    if (source.IsEmpty() || !IsTransformDepth(sourceBits))
+        return false;
+    if (width == 0 && height == 0) {
+        width = source.GetWidth();
+        height = source.GetHeight();
+    }
+    BmpRgbQuad colors[256];
+    source.ColorLookup(colors);
+    if (!Create(width, height, bitCount, 1))
+        return false;
+    if (width == 0 || height == 0 || (bitCount != 8 && bitCount != 24))
+        return true;
+
+    const int sourceWidth = source.GetWidth();
+    const int sourceHeight = source.GetHeight();
+    const uint32_t sourceStride = RowBytes(sourceWidth, sourceBits);
+    const uint32_t stride = RowBytes(width, bitCount);
+    std::vector<uint32_t> columns = NearestMap(width, sourceWidth, sourceBits == 24 ? 3 : 1);
+    std::vector<uint32_t> rows = NearestMap(height, sourceHeight, 1);
+    uint8_t cubeOf[256];
+    for (int i = 0; i < 256; ++i)
+        cubeOf[i] = kCube.Index(colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue);
+
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = source.m_pBits + size_t(rows[size_t(y)]) * sourceStride;
+        uint8_t* d = m_pBits + size_t(y) * stride;
+        const uint32_t* col = columns.data();
+        if (bitCount == 24) {
+            if (sourceBits == 24) {
+                for (int x = 0; x < width; ++x, d += 3) {
+                    const uint8_t* p = s + col[x];
+                    d[0] = p[0];
+                    d[1] = p[1];
+                    d[2] = p[2];
+                }
+            } else {
+                for (int x = 0; x < width; ++x, d += 3) {
+                    int index = sourceBits == 8 ? s[col[x]] : GetIndex(s, col[x], sourceBits);
+                    d[0] = colors[index].rgbBlue;
+                    d[1] = colors[index].rgbGreen;
+                    d[2] = colors[index].rgbRed;
+                }
+            }
+        } else if (sourceBits == 24) {
+            for (int x = 0; x < width; ++x) {
+                const uint8_t* p = s + col[x];
+                d[x] = kCube.Index(p[2], p[1], p[0]);
+            }
+        } else if (sourceBits == 8) {
+            for (int x = 0; x < width; ++x)
+                d[x] = cubeOf[s[col[x]]];
+        } else {
+            for (int x = 0; x < width; ++x)
+                d[x] = cubeOf[GetIndex(s, col[x], sourceBits)];
+        }
+    }
+    return true;
+}
+
+// Equally frequent cells keep ascending cell order (a stable sort of the cells in order), so the palette of
+// a picture is the same on every run.
+bool CDib::QuantizeFrom(const CDib& source)
+{
+    if (&source == this) {
+        CDib keep;
+        keep.Swap(*this);
+        return QuantizeFrom(keep);
+    }
+    if (source.IsEmpty() || source.m_nBitCount != 24)
+        return false;
+    const int width = source.GetWidth();
+    const int height = source.GetHeight();
+    if (!Create(width, height, 8, 0))
+        return false;
+    const uint32_t sourceStride = RowBytes(width, 24);
+    const uint32_t stride = RowBytes(width, 8);
+
+    struct Pair {
+        uint32_t count;
+        uint16_t cell;
+    };
+    std::vector<Pair> pairs(4096);
+    for (int cell = 0; cell < 4096; ++cell)
+        pairs[size_t(cell)] = {0, uint16_t(cell)};
+    for (int y = 0; y < height; y += 5) {
+        const uint8_t* s = source.m_pBits + size_t(y) * sourceStride;
+        for (int x = 0; x < width; x += 5, s += 15)
+            ++pairs[kCells.Cell(s[0], s[1], s[2])].count;
+    }
+    std::stable_sort(pairs.begin(), pairs.end(), [](const Pair& a, const Pair& b) { return a.count > b.count; });
+
+    CDibBlock block;
+    if (!block.Allocate(4 + 256 * 4)) {
+        ShowDibMessage(kMsgNoMemory);
+        return false;
+    }
+    auto* palette = reinterpret_cast<DibLogPalette*>(block.Data());
+    palette->palVersion = 0x300;
+    palette->palNumEntries = 256;
+    constexpr int kUnassigned = -1;
+    int map[4096];
+    std::fill(std::begin(map), std::end(map), kUnassigned);
+    for (int j = 0; j < 256; ++j) {
+        int cell = pairs[size_t(j)].cell;
+        palette->Entries()[j] = {uint8_t(CellChannel(cell, 2) * 16), uint8_t(CellChannel(cell, 1) * 16),
+                                 uint8_t(CellChannel(cell, 0) * 16), 0};
+        map[cell] = j;
+    }
+    // Each run of unassigned cells takes the index of the assigned cell after it; the run after the last
+    // assigned cell takes that cell's index.
+    int lastAssigned = 4095;
+    while (map[lastAssigned] == kUnassigned)
+        --lastAssigned;
+    for (int cell = 4095; cell > lastAssigned; --cell)
+        map[cell] = map[lastAssigned];
+    for (int cell = lastAssigned - 1, next = map[lastAssigned]; cell >= 0; --cell) {
+        if (map[cell] == kUnassigned)
+            map[cell] = next;
+        else
+            next = map[cell];
+    }
+    m_paletteBlock.Swap(block);
+    m_pPalette = palette;
+    PaletteToColorTable();
+
+    uint8_t cellIndex[4096];
+    for (int cell = 0; cell < 4096; ++cell)
+        cellIndex[cell] = uint8_t(map[cell]);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = source.m_pBits + size_t(y) * sourceStride;
+        uint8_t* d = m_pBits + size_t(y) * stride;
+        for (int x = 0; x < width; ++x, s += 3)
+            d[x] = cellIndex[kCells.Cell(s[0], s[1], s[2])];
+    }
+    return true;
+}
+
+bool CDib::ScaleFrom(const CDib& source, int width, int height)
+{
+    if (&source == this) {
+        CDib keep;
+        keep.Swap(*this);
+        return ScaleFrom(keep, width, height);
+    }
+    const int bits = source.m_nBitCount;
+    if (source.IsEmpty() || !IsTransformDepth(bits))
+        return false;
+    if (width == 0 && height == 0) {
+        width = source.GetWidth();
+        height = source.GetHeight();
+    }
+    if (!Create(width, height, bits, 2, &source))
+        return false;
+    const uint32_t sourceStride = RowBytes(source.GetWidth(), bits);
+    const uint32_t stride = RowBytes(width, bits);
+    std::vector<uint32_t> columns = NearestMap(width, source.GetWidth(), bits == 24 ? 3 : 1);
+    std::vector<uint32_t> rows = NearestMap(height, source.GetHeight(), 1);
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = source.m_pBits + size_t(rows[size_t(y)]) * sourceStride;
+        uint8_t* d = m_pBits + size_t(y) * stride;
+        const uint32_t* col = columns.data();
+        if (bits == 24) {
+            for (int x = 0; x < width; ++x, d += 3) {
+                const uint8_t* p = s + col[x];
+                d[0] = p[0];
+                d[1] = p[1];
+                d[2] = p[2];
+            }
+        } else if (bits == 8) {
+            for (int x = 0; x < width; ++x)
+                d[x] = s[col[x]];
+        } else {
+            for (int x = 0; x < width; ++x)
+                PutIndex(d, uint32_t(x), bits, GetIndex(s, col[x], bits));
+        }
+    }
+    return true;
+}
+
+bool CDib::RotateFrom(const CDib& source, int direction)
+{
+    if (&source == this) {
+        CDib keep;
+        keep.Swap(*this);
+        return RotateFrom(keep, direction);
+    }
+    const int bits = source.m_nBitCount;
+    if (source.IsEmpty() || !IsTransformDepth(bits))
+        return false;
+    const int w = source.GetWidth();
+    const int h = source.GetHeight();
+    if (!Create(h, w, bits, 2, &source))
+        return false;
+    const bool clockwise = direction == 1;
+    const uint32_t sourceStride = RowBytes(w, bits);
+    const uint32_t stride = RowBytes(h, bits);
+    if (bits == 24) {
+        RotateBytes<3>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
+    } else if (bits == 8) {
+        RotateBytes<1>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
+    } else {
+        for (int y = 0; y < w; ++y) {
+            uint8_t* d = m_pBits + size_t(y) * stride;
+            for (int x = 0; x < h; ++x) {
+                int sx = clockwise ? w - 1 - y : y;
+                int sy = clockwise ? x : h - 1 - x;
+                PutIndex(d, uint32_t(x), bits, GetIndex(source.m_pBits + size_t(sy) * sourceStride, uint32_t(sx), bits));
+            }
+        }
+    }
+    return true;
+}
+
+bool CDib::FlipFrom(const CDib& source, int direction)
+{
+    if (&source == this) {
+        CDib keep;
+        keep.Swap(*this);
+        return FlipFrom(keep, direction);
+    }
+    const int bits = source.m_nBitCount;
+    if (source.IsEmpty() || !IsTransformDepth(bits))
+        return false;
+    const int w = source.GetWidth();
+    const int h = source.GetHeight();
+    if (!Create(w, h, bits, 2, &source))
+        return false;
+    const uint32_t stride = RowBytes(w, bits);
+    for (int y = 0; y < h; ++y) {
+        uint8_t* d = m_pBits + size_t(y) * stride;
+        if (direction == 1) {
+            std::memcpy(d, source.m_pBits + size_t(h - 1 - y) * stride, stride);
+            continue;
+        }
+        const uint8_t* s = source.m_pBits + size_t(y) * stride;
+        if (bits == 24) {
+            const uint8_t* p = s + size_t(w - 1) * 3;
+            for (int x = 0; x < w; ++x, d += 3, p -= 3) {
+                d[0] = p[0];
+                d[1] = p[1];
+                d[2] = p[2];
+            }
+        } else if (bits == 8) {
+            for (int x = 0; x < w; ++x)
+                d[x] = s[w - 1 - x];
+        } else {
+            for (int x = 0; x < w; ++x)
+                PutIndex(d, uint32_t(x), bits, GetIndex(s, uint32_t(w - 1 - x), bits));
+        }
+    }
+    return true;
+}
+
+// Both strips must hold the frames asked for with this object's frame size and depth; anything else copies
+// nothing and fails rather than reaching past either picture.
+bool CDib::CopyFrame(const CDib& source, int sourceFrame, int targetFrame)
+{
+    const int bits = m_nBitCount;
+    if (bits != 8 && bits != 24)
+        return false;
+    if (IsEmpty() || source.IsEmpty() || source.m_nBitCount != bits || m_nFrameWidth <= 0 || m_nFrameHeight <= 0 ||
+        sourceFrame < 0 || targetFrame < 0)
+        return false;
+    const int64_t fh = m_nFrameHeight;
+    if (m_nFrameWidth > GetWidth() || m_nFrameWidth > source.GetWidth() ||
+        (int64_t(sourceFrame) + 1) * fh > source.GetHeight() || (int64_t(targetFrame) + 1) * fh > GetHeight())
+        return false;
+    const size_t rowBytes = size_t(m_nFrameWidth) * (bits / 8);
+    const uint32_t sourceStride = RowBytes(source.GetWidth(), bits);
+    const uint32_t stride = RowBytes(GetWidth(), bits);
+    const uint8_t* s = source.m_pBits + size_t(sourceFrame) * size_t(fh) * sourceStride;
+    uint8_t* d = m_pBits + size_t(targetFrame) * size_t(fh) * stride;
+    for (int64_t row = 0; row < fh; ++row, s += sourceStride, d += stride)
+        std::memcpy(d, s, rowBytes);
+    return true;
+}

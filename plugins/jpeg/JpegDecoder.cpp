@@ -1,0 +1,119 @@
+// JPEG decoder: structure check, header query against the size limit, then the library's decode turned
+// into bottom-up DIB rows.
+#include "plugins/jpeg/JpegDecoder.h"
+
+#include <cstring>
+#include <new>
+#include <vector>
+
+#include "plugins/jpeg/JpegStructure.h"
+#include "plugins/jpeg/StbJpeg.h"
+
+using fovea::DecodedPicture;
+
+namespace {
+
+// Frees the library's pixel buffer on every path.
+class CPixels {
+public:
+    explicit CPixels(uint8_t* p) : m_p(p) {}
+    ~CPixels() { stbjpeg::Free(m_p); }
+    CPixels(const CPixels&) = delete;
+    CPixels& operator=(const CPixels&) = delete;
+    const uint8_t* Get() const { return m_p; }
+
+private:
+    uint8_t* m_p;
+};
+
+// The library rejects a file that ends before its end-of-image marker. A file cut short (an interrupted
+// download or copy) still shows what arrived: the data is closed with that marker, and the rest of the
+// picture decodes as empty blocks. The bits of the last byte may start a code no table holds; then the cut
+// moves back a little, and at last to the end of the previous scan.
+uint8_t* LoadTruncated(const uint8_t* data, const jpeg::CFrameInfo& frame, int channels, int& width, int& height)
+{
+    std::vector<uint8_t> completed;
+    std::vector<size_t> cuts;
+    for (size_t back : {0, 1, 2, 3, 5, 8, 13}) {
+        if (frame.validEnd > frame.lastScan + back)
+            cuts.push_back(frame.validEnd - back);
+    }
+    if (frame.scans > 1)
+        cuts.push_back(frame.lastScan);
+    for (size_t keep : cuts) {
+        while (keep > 0 && data[keep - 1] == 0xFF)
+            --keep;
+        try {
+            completed.reserve(keep + 2);
+            completed.assign(data, data + keep);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        completed.push_back(0xFF);
+        completed.push_back(0xD9);
+        uint8_t* pixels = stbjpeg::Load(completed.data(), completed.size(), channels, width, height);
+        if (pixels)
+            return pixels;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool IsJpeg(const uint8_t* data, size_t size)
+{
+    return data && size >= 4 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
+}
+
+int DecodeJpeg(const uint8_t* data, size_t size, DecodedPicture& out)
+{
+    if (!IsJpeg(data, size))
+        return fovea::kDecodeUnknownFormat;
+    jpeg::CFrameInfo frame;
+    int result = jpeg::CheckStructure(data, size, frame);
+    if (result != fovea::kDecodeOk)
+        return result;
+
+    int width = 0, height = 0, components = 0;
+    if (!stbjpeg::Info(data, size, width, height, components))
+        return fovea::kDecodeBroken;
+    if (width <= 0 || height <= 0 || width > fovea::kMaxPictureSide || height > fovea::kMaxPictureSide ||
+        int64_t(width) * height > fovea::kMaxPicturePixels)
+        return fovea::kDecodeNoMemory;
+    bool grey = components == 1;
+    // Reserve the DIB before the library's buffers, so a picture too large fails before the long decode.
+    if (!out.Allocate(width, height, grey ? 8 : 24))
+        return fovea::kDecodeNoMemory;
+
+    uint8_t* decoded = nullptr;
+    int gotWidth = 0, gotHeight = 0;
+    if (frame.complete) {
+        decoded = stbjpeg::Load(data, size, grey ? 1 : 3, gotWidth, gotHeight);
+    } else if (frame.scans > 0) {
+        decoded = LoadTruncated(data, frame, grey ? 1 : 3, gotWidth, gotHeight);
+    }
+    CPixels pixels(decoded);
+    if (!pixels.Get() || gotWidth != width || gotHeight != height) {
+        out = DecodedPicture();
+        return fovea::kDecodeBroken;
+    }
+
+    const uint8_t* src = pixels.Get();
+    if (grey) {
+        for (int i = 0; i < 256; ++i)
+            out.SetPaletteEntry(i, uint8_t(i), uint8_t(i), uint8_t(i));
+        for (int y = 0; y < height; ++y)
+            std::memcpy(out.TopRow(y), src + size_t(y) * width, size_t(width));
+        return fovea::kDecodeOk;
+    }
+    for (int y = 0; y < height; ++y) {
+        const uint8_t* s = src + size_t(y) * width * 3;
+        uint8_t* d = out.TopRow(y);
+        for (int x = 0; x < width; ++x, s += 3, d += 3) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
+        }
+    }
+    return fovea::kDecodeOk;
+}

@@ -1,0 +1,270 @@
+// JPEG decoder tests: files made by cjpeg from generated pictures, decoded and compared with djpeg; the
+// structure checks that keep hostile tables away from the library; truncated and oversized files.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "plugins/jpeg/JpegDecoder.h"
+#include "plugins/jpeg/JpegStructure.h"
+#include "tests/plugins/golden/GoldenImage.h"
+
+using fovea::DecodedPicture;
+using golden::RgbImage;
+
+namespace {
+
+int Decode(const std::vector<uint8_t>& file, DecodedPicture& picture)
+{
+    return DecodeJpeg(file.data(), file.size(), picture);
+}
+
+// Makes name.jpg from a generated picture with the given cjpeg options.
+std::vector<uint8_t> MakeJpeg(const std::string& name, int width, int height, const std::string& options)
+{
+    RgbImage source = golden::MakePicture(width, height);
+    if (!golden::WritePpm(name + ".ppm", source) ||
+        !golden::Run("cjpeg " + options + " -outfile " + name + ".jpg " + name + ".ppm"))
+        return {};
+    return golden::ReadFile(name + ".jpg");
+}
+
+// The first segment with this marker, as the offset of its FF byte; npos when absent.
+size_t FindMarker(const std::vector<uint8_t>& file, uint8_t marker)
+{
+    for (size_t i = 2; i + 3 < file.size();) {
+        if (file[i] != 0xFF) {
+            ++i;
+            continue;
+        }
+        if (file[i + 1] == marker)
+            return i;
+        if (file[i + 1] == 0xDA)
+            return std::string::npos;
+        i += 2 + size_t(file[i + 2] << 8 | file[i + 3]);
+    }
+    return std::string::npos;
+}
+
+// Inserts a segment just before the first frame header.
+std::vector<uint8_t> WithSegment(std::vector<uint8_t> file, uint8_t marker, const std::vector<uint8_t>& body)
+{
+    size_t at = FindMarker(file, 0xC0);
+    if (at == std::string::npos)
+        at = FindMarker(file, 0xC2);
+    std::vector<uint8_t> segment = {0xFF, marker, uint8_t((body.size() + 2) >> 8), uint8_t(body.size() + 2)};
+    segment.insert(segment.end(), body.begin(), body.end());
+    file.insert(file.begin() + long(at), segment.begin(), segment.end());
+    return file;
+}
+
+class JpegGolden : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!golden::HaveTool("cjpeg") || !golden::HaveTool("djpeg"))
+            GTEST_SKIP() << "libjpeg-turbo-progs are not available";
+    }
+};
+
+TEST_F(JpegGolden, DecodesLikeDjpegWithinAFewLevels)
+{
+    struct Case {
+        int width, height;
+        const char* options;
+        bool grey;
+    } cases[] = {
+        {333, 222, "", false},            // 4:2:0
+        {333, 222, "-sample 1x1", false}, // 4:4:4
+        {333, 222, "-sample 2x1", false}, // 4:2:2, the last column from a half chroma pair
+        {334, 222, "-sample 2x1", false}, // 4:2:2, a full pair at the right edge
+        {17, 13, "", false},              // partial MCUs at both edges
+        {1, 1, "", false},
+        {240, 161, "-progressive", false},
+        {240, 161, "-progressive -sample 1x1 -quality 95", false},
+        {200, 150, "-restart 1 -optimize", false}, // restart markers every MCU row
+        {200, 150, "-restart 1B", false},          // ... and every MCU
+        {201, 99, "-grayscale", true},
+        {201, 99, "-grayscale -progressive", true},
+        {64, 64, "-quality 100 -sample 1x1", false},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + "x" + std::to_string(c.height) + " " + c.options);
+        std::string name = "jpeg_case" + std::to_string(n++);
+        std::vector<uint8_t> file = MakeJpeg(name, c.width, c.height, c.options);
+        ASSERT_FALSE(file.empty());
+        ASSERT_TRUE(golden::Run("djpeg -pnm -outfile " + name + ".ref.pnm " + name + ".jpg"));
+        RgbImage reference = golden::ReadPnm(name + ".ref.pnm");
+        DecodedPicture picture;
+        ASSERT_EQ(Decode(file, picture), fovea::kDecodeOk);
+        EXPECT_EQ(picture.bitCount, c.grey ? 8 : 24);
+        RgbImage decoded = golden::FromDib(picture);
+        int most = golden::MaxDifference(decoded, reference);
+        EXPECT_GE(most, 0);
+        EXPECT_LE(most, 8);
+        EXPECT_LT(golden::MeanDifference(decoded, reference), 1.0);
+    }
+}
+
+// A picture cut short shows what arrived: the beginning matches the whole file's decode.
+TEST_F(JpegGolden, TruncatedFileKeepsWhatArrived)
+{
+    for (const char* options : {"", "-progressive"}) {
+        SCOPED_TRACE(options);
+        std::vector<uint8_t> file = MakeJpeg("jpeg_cut", 96, 80, options);
+        ASSERT_FALSE(file.empty());
+        DecodedPicture whole;
+        ASSERT_EQ(Decode(file, whole), fovea::kDecodeOk);
+        RgbImage full = golden::FromDib(whole);
+        size_t firstScan = 0;
+        for (size_t i = 2; i + 1 < file.size(); ++i) {
+            if (file[i] == 0xFF && file[i + 1] == 0xDA) {
+                firstScan = i;
+                break;
+            }
+        }
+        ASSERT_GT(firstScan, 0u);
+        size_t scanData = firstScan + 2 + size_t(file[firstScan + 2] << 8 | file[firstScan + 3]);
+        for (size_t n = 0; n < file.size(); ++n) {
+            std::vector<uint8_t> cut(file.begin(), file.begin() + long(n));
+            DecodedPicture picture;
+            int result = Decode(cut, picture);
+            if (n <= scanData) {
+                EXPECT_NE(result, fovea::kDecodeOk) << n;
+                continue;
+            }
+            ASSERT_EQ(result, fovea::kDecodeOk) << n;
+            if (n == file.size() - 1) {
+                EXPECT_EQ(golden::MaxDifference(golden::FromDib(picture), full), 0);
+            }
+        }
+        // Half the baseline data holds at least the first MCU row intact.
+        if (options[0] == 0) {
+            std::vector<uint8_t> half(file.begin(), file.begin() + long(firstScan + (file.size() - firstScan) / 2));
+            DecodedPicture picture;
+            ASSERT_EQ(Decode(half, picture), fovea::kDecodeOk);
+            RgbImage part = golden::FromDib(picture);
+            for (int y = 0; y < 8; ++y)
+                EXPECT_TRUE(std::equal(part.At(0, y), part.At(0, y) + 96 * 3, full.At(0, y))) << y;
+        }
+    }
+}
+
+// The library builds a Huffman table of at most 256 codes but does not check the count: more would
+// overwrite its own tables. The structure walk must turn such files away before decoding.
+TEST_F(JpegGolden, HuffmanTablesThatWouldOverflowAreRejected)
+{
+    std::vector<uint8_t> file = MakeJpeg("jpeg_dht", 32, 32, "");
+    ASSERT_FALSE(file.empty());
+    auto table = [](std::vector<int> counts) {
+        std::vector<uint8_t> body = {0x00};
+        int total = 0;
+        for (int c : counts) {
+            body.push_back(uint8_t(c));
+            total += c;
+        }
+        body.insert(body.end(), size_t(total), 0);
+        return body;
+    };
+    DecodedPicture picture;
+    // 8 lengths x 255 codes: a valid prefix code, but 2040 symbols.
+    EXPECT_EQ(Decode(WithSegment(file, 0xC4, table({0, 0, 0, 0, 0, 0, 0, 0, 255, 255, 255, 255, 255, 255, 255, 255})),
+                     picture),
+              fovea::kDecodeBroken);
+    // Three codes of one bit cannot exist.
+    EXPECT_EQ(Decode(WithSegment(file, 0xC4, table({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0})), picture),
+              fovea::kDecodeBroken);
+    // 256 codes is the most a table may hold (the frame's own tables follow and replace this one); 257 is not.
+    EXPECT_EQ(Decode(WithSegment(file, 0xC4, table({0, 0, 0, 0, 0, 0, 0, 255, 1, 0, 0, 0, 0, 0, 0, 0})), picture),
+              fovea::kDecodeOk);
+    EXPECT_EQ(Decode(WithSegment(file, 0xC4, table({0, 0, 0, 0, 0, 0, 0, 255, 2, 0, 0, 0, 0, 0, 0, 0})), picture),
+              fovea::kDecodeBroken);
+}
+
+TEST_F(JpegGolden, FrameHeadersOutsideTheSupportedSetFailCleanly)
+{
+    std::vector<uint8_t> file = MakeJpeg("jpeg_sof", 40, 30, "");
+    ASSERT_FALSE(file.empty());
+    size_t sof = FindMarker(file, 0xC0);
+    ASSERT_NE(sof, std::string::npos);
+    struct Case {
+        const char* name;
+        size_t offset; // from the FF of the frame header
+        std::vector<uint8_t> bytes;
+        int expected;
+    } cases[] = {
+        {"lossless", 1, {0xC3}, fovea::kDecodeUnknownFormat},
+        {"arithmetic", 1, {0xC9}, fovea::kDecodeUnknownFormat},
+        {"12-bit", 4, {12}, fovea::kDecodeUnknownFormat},
+        {"height defined later", 5, {0, 0}, fovea::kDecodeUnknownFormat},
+        {"zero width", 7, {0, 0}, fovea::kDecodeBroken},
+        {"two components", 9, {2}, fovea::kDecodeBroken},
+        {"beyond the pixel limit", 5, {0x7F, 0xFF, 0x7F, 0xFF}, fovea::kDecodeNoMemory},
+        {"over the library's side limit", 5, {0x00, 0x10, 0xFF, 0xFF}, fovea::kDecodeNoMemory},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<uint8_t> bad = file;
+        std::copy(c.bytes.begin(), c.bytes.end(), bad.begin() + long(sof + c.offset));
+        DecodedPicture picture;
+        EXPECT_EQ(Decode(bad, picture), c.expected);
+        EXPECT_TRUE(picture.bits.empty());
+    }
+}
+
+// Every scan costs a pass over the whole picture: a file of endless tiny scans is refused.
+TEST_F(JpegGolden, EndlessScanListIsRefused)
+{
+    std::vector<uint8_t> file = MakeJpeg("jpeg_scans", 16, 16, "-progressive");
+    ASSERT_FALSE(file.empty());
+    size_t sos = 0;
+    for (size_t i = 2; i + 1 < file.size(); ++i) {
+        if (file[i] == 0xFF && file[i + 1] == 0xDA) {
+            sos = i;
+            break;
+        }
+    }
+    // The DC scan's header repeated: every copy is a (useless) valid scan.
+    size_t length = size_t(file[sos + 2] << 8 | file[sos + 3]);
+    std::vector<uint8_t> header(file.begin() + long(sos), file.begin() + long(sos + 2 + length));
+    std::vector<uint8_t> many(file.begin(), file.begin() + long(sos));
+    for (int i = 0; i < jpeg::kMaxScans + 1; ++i)
+        many.insert(many.end(), header.begin(), header.end());
+    many.push_back(0xFF);
+    many.push_back(0xD9);
+    DecodedPicture picture;
+    EXPECT_EQ(Decode(many, picture), fovea::kDecodeBroken);
+}
+
+TEST(JpegDecoder, NotAJpeg)
+{
+    const uint8_t png[] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    EXPECT_FALSE(IsJpeg(png, sizeof png));
+    const uint8_t bare[] = {0xFF, 0xD8, 0xFF, 0xD9};
+    EXPECT_TRUE(IsJpeg(bare, sizeof bare));
+    DecodedPicture picture;
+    EXPECT_EQ(DecodeJpeg(bare, sizeof bare, picture), fovea::kDecodeBroken);
+    EXPECT_EQ(DecodeJpeg(png, sizeof png, picture), fovea::kDecodeUnknownFormat);
+}
+
+// The committed sample's expected pixels are our decoder's output; they stay within djpeg's tolerance.
+TEST(JpegDecoder, CommittedSampleMatchesItsExpectedBitmap)
+{
+    std::vector<uint8_t> file = golden::ReadFile(golden::DataPath("jpeg/sample.jpg"));
+    ASSERT_FALSE(file.empty());
+    RgbImage expected = golden::ReadBmp24(golden::DataPath("jpeg/sample.expected.bmp"));
+    ASSERT_GT(expected.width, 0);
+    DecodedPicture picture;
+    ASSERT_EQ(Decode(file, picture), fovea::kDecodeOk);
+    RgbImage decoded = golden::FromDib(picture);
+    EXPECT_EQ(golden::MaxDifference(decoded, expected), 0);
+    if (golden::HaveTool("djpeg")) {
+        ASSERT_TRUE(golden::Run("djpeg -pnm -outfile jpeg_sample.ref.pnm " + golden::DataPath("jpeg/sample.jpg")));
+        int most = golden::MaxDifference(expected, golden::ReadPnm("jpeg_sample.ref.pnm"));
+        EXPECT_GE(most, 0);
+        EXPECT_LE(most, 8);
+    }
+}
+
+} // namespace
