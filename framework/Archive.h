@@ -61,7 +61,7 @@ private:
     CFile* m_pFile;
     Mode m_mode;
     bool m_bClosed = false;
-    unsigned m_nPos = 0;   // next byte in m_achBuffer
-    unsigned m_nLen = 0;   // loading: bytes valid in m_achBuffer
+    unsigned m_nPos = 0; // next byte in m_achBuffer
+    unsigned m_nLen = 0; // loading: bytes valid in m_achBuffer
     uint8_t m_achBuffer[4096];
 };

@@ -38,7 +38,7 @@ CFileException::Cause CauseOf(int error)
     }
 }
 
-}  // namespace
+} // namespace
 
 CFile::CFile(const char* path, unsigned flags)
 {

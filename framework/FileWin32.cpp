@@ -51,7 +51,7 @@ HANDLE AsHandle(void* h)
     return static_cast<HANDLE>(h);
 }
 
-}  // namespace
+} // namespace
 
 CFile::CFile(const char* path, unsigned flags)
 {

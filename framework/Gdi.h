@@ -33,11 +33,10 @@ public:
         return ::SelectPalette(m_hDC, palette, forceBackground ? TRUE : FALSE);
     }
     UINT RealizePalette() { return ::RealizePalette(m_hDC); }
-    int SetDIBitsToDevice(int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
-                          UINT scanLines, const void* bits, const BITMAPINFO* info, UINT colorUse)
+    int SetDIBitsToDevice(int x, int y, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan, UINT scanLines,
+                          const void* bits, const BITMAPINFO* info, UINT colorUse)
     {
-        return ::SetDIBitsToDevice(m_hDC, x, y, width, height, xSrc, ySrc, startScan, scanLines, bits, info,
-                                   colorUse);
+        return ::SetDIBitsToDevice(m_hDC, x, y, width, height, xSrc, ySrc, startScan, scanLines, bits, info, colorUse);
     }
     bool BitBlt(int x, int y, int width, int height, CDC* source, int xSrc, int ySrc, DWORD rop)
     {
@@ -48,10 +47,7 @@ public:
     COLORREF SetTextColor(COLORREF color) { return ::SetTextColor(m_hDC, color); }
     COLORREF SetBkColor(COLORREF color) { return ::SetBkColor(m_hDC, color); }
     int SetBkMode(int mode) { return ::SetBkMode(m_hDC, mode); }
-    bool TextOut(int x, int y, const char* text, int length)
-    {
-        return ::TextOutA(m_hDC, x, y, text, length) != FALSE;
-    }
+    bool TextOut(int x, int y, const char* text, int length) { return ::TextOutA(m_hDC, x, y, text, length) != FALSE; }
 
 private:
     fovea::ScopedMemDC m_owned;
@@ -91,8 +87,8 @@ public:
     {
         return Take(::CreateCompatibleBitmap(dc.m_hDC, width, height));
     }
-    bool CreateDIBitmap(CDC& dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
-                        const BITMAPINFO* info, UINT colorUse)
+    bool CreateDIBitmap(CDC& dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits, const BITMAPINFO* info,
+                        UINT colorUse)
     {
         return Take(::CreateDIBitmap(dc.m_hDC, header, init, bits, info, colorUse));
     }

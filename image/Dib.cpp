@@ -21,7 +21,7 @@ namespace {
 DibMessageSink g_sink = nullptr;
 const char* g_lastMessage = nullptr;
 
-}  // namespace
+} // namespace
 
 void SetDibMessageSink(DibMessageSink sink)
 {
@@ -47,7 +47,7 @@ void ClearLastDibMessage()
     g_lastMessage = nullptr;
 }
 
-}  // namespace fovea
+} // namespace fovea
 
 using namespace fovea;
 
@@ -71,8 +71,8 @@ struct Layout {
     int width = 0;
     int height = 0;
     int bitCount = 0;
-    uint32_t tableOffset = 0;  // colour table, from the start of the info header
-    int tableEntries = 0;      // colour-table entries stored
+    uint32_t tableOffset = 0; // colour table, from the start of the info header
+    int tableEntries = 0;     // colour-table entries stored
     uint64_t imageBytes = 0;
 };
 
@@ -127,7 +127,7 @@ bool CheckLayout(const uint8_t* info, uint64_t infoBytes, uint64_t bitsBytes, bo
     }
     uint64_t tableOffset = header.biSize;
     if (header.biCompression == kBiBitfields && header.biSize == kInfoHeaderBytes)
-        tableOffset += 12;  // the three masks follow a 40-byte header
+        tableOffset += 12; // the three masks follow a 40-byte header
     uint64_t entries = header.biClrUsed;
     if (bitCount <= 8) {
         uint64_t full = uint64_t(1) << bitCount;
@@ -155,7 +155,7 @@ bool IsSupportedDepth(int bitCount)
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 16 || bitCount == 24 || bitCount == 32;
 }
 
-}  // namespace
+} // namespace
 
 CDib::CDib() = default;
 
@@ -263,7 +263,8 @@ int CDib::GetHeight() const
 
 bool CDib::Allocate(bool grow)
 {
-    bool ok = m_dwSize != 0 && m_dwSize <= kMaxDibBytes && (grow ? m_block.Resize(m_dwSize) : m_block.Allocate(m_dwSize));
+    bool ok =
+        m_dwSize != 0 && m_dwSize <= kMaxDibBytes && (grow ? m_block.Resize(m_dwSize) : m_block.Allocate(m_dwSize));
     if (!ok) {
         Empty();
         ShowDibMessage(kMsgNoMemoryOrEmpty);
@@ -356,8 +357,7 @@ bool CDib::ReadFromMemory(const void* data, size_t size)
     return true;
 }
 
-template <typename Sink>
-void CDib::EmitFileImage(Sink&& sink) const
+template <typename Sink> void CDib::EmitFileImage(Sink&& sink) const
 {
     if (m_dwSize == 0)
         return;
@@ -579,8 +579,8 @@ bool CDib::Create(int width, int height, int bitCount, int paletteMode, const CD
     if (width < 0 || height < 0 || !IsSupportedDepth(bitCount) || source == this)
         return false;
     int colors = ColorCount(bitCount);
-    uint64_t size = RowBytes64(width, bitCount) * uint64_t(height) + 4 * uint64_t(colors) + kFileHeaderBytes +
-                    kInfoHeaderBytes;
+    uint64_t size =
+        RowBytes64(width, bitCount) * uint64_t(height) + 4 * uint64_t(colors) + kFileHeaderBytes + kInfoHeaderBytes;
     Empty();
     m_dwSize = size > kMaxDibBytes ? 0 : uint32_t(size);
     if (!Allocate(false))

@@ -63,7 +63,7 @@ struct DibLogPalette {
 #pragma pack(pop)
 static_assert(sizeof(BmpFileHeader) == 14 && sizeof(BmpInfoHeader) == 40 && sizeof(DibLogPalette) == 8);
 
-constexpr uint16_t kBmpType = 0x4D42;  // "BM"
+constexpr uint16_t kBmpType = 0x4D42; // "BM"
 constexpr uint32_t kBiRgb = 0;
 constexpr uint32_t kBiBitfields = 3;
 // A 32-bit process cannot hold much more; anything larger is refused as an allocation failure.
@@ -88,7 +88,7 @@ void ShowDibMessageDefault(const char* text);
 const char* LastDibMessage();
 void ClearLastDibMessage();
 
-}  // namespace fovea
+} // namespace fovea
 
 class CDib {
 public:
@@ -176,8 +176,7 @@ private:
     // The 256 colours a pixel index stands for: the palette, else the colour table, the rest black.
     void ColorLookup(fovea::BmpRgbQuad (&table)[256]) const;
     // Writes the picture as a .BMP file image in pieces (kind 1 has no single block).
-    template <typename Sink>
-    void EmitFileImage(Sink&& sink) const;
+    template <typename Sink> void EmitFileImage(Sink&& sink) const;
 
     int m_nMemoryKind = 0;
     int m_nFrames = 0;

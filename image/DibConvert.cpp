@@ -115,7 +115,7 @@ bool IsTransformDepth(int bitCount)
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24;
 }
 
-}  // namespace
+} // namespace
 
 bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
 {
@@ -331,7 +331,8 @@ bool CDib::RotateFrom(const CDib& source, int direction)
             for (int x = 0; x < h; ++x) {
                 int sx = clockwise ? w - 1 - y : y;
                 int sy = clockwise ? x : h - 1 - x;
-                PutIndex(d, uint32_t(x), bits, GetIndex(source.m_pBits + size_t(sy) * sourceStride, uint32_t(sx), bits));
+                PutIndex(d, uint32_t(x), bits,
+                         GetIndex(source.m_pBits + size_t(sy) * sourceStride, uint32_t(sx), bits));
             }
         }
     }

@@ -46,4 +46,4 @@ void* MakePluginBlock(const void* bytes, size_t size);
 // Frees a block made by MakePluginBlock that was never adopted.
 void FreePluginBlock(void* handle);
 
-}  // namespace fovea
+} // namespace fovea

@@ -28,7 +28,7 @@ uint8_t* BytesOf(void* handle)
     return reinterpret_cast<uint8_t*>(static_cast<BlockHeader*>(handle) + 1);
 }
 
-}  // namespace
+} // namespace
 
 bool CDibBlock::Allocate(size_t size)
 {
@@ -95,4 +95,4 @@ void FreePluginBlock(void* handle)
     std::free(handle);
 }
 
-}  // namespace fovea
+} // namespace fovea

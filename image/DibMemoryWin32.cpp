@@ -110,4 +110,4 @@ void FreePluginBlock(void* handle)
         LocalFree(static_cast<HLOCAL>(handle));
 }
 
-}  // namespace fovea
+} // namespace fovea

@@ -23,7 +23,7 @@ std::string Caption()
     return fovea::PathTitle(fovea::PathFileName(path));
 }
 
-}  // namespace
+} // namespace
 
 void fovea::ShowDibMessageDefault(const char* text)
 {

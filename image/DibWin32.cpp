@@ -35,8 +35,8 @@ std::unique_ptr<CBitmap> CDib::MakeDeviceBitmap(CDC& dc, int* width, int* height
             m_pColorTable[1] = {255, 255, 255, 0};
     }
     auto bitmap = std::make_unique<CBitmap>();
-    bool made = bitmap->CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER*>(m_pInfoHeader), CBM_INIT,
-                                       m_pBits, AsBitmapInfo(m_pBitmapInfo), DIB_RGB_COLORS);
+    bool made = bitmap->CreateDIBitmap(dc, reinterpret_cast<const BITMAPINFOHEADER*>(m_pInfoHeader), CBM_INIT, m_pBits,
+                                       AsBitmapInfo(m_pBitmapInfo), DIB_RGB_COLORS);
     if (old)
         dc.SelectObject(old);
     format.DeleteObject();
@@ -51,7 +51,7 @@ bool CDib::Draw(CDC& dc, int x, int y)
 {
     if (IsEmpty() || GetWidth() <= 0 || GetHeight() <= 0)
         return false;
-    int lines = dc.SetDIBitsToDevice(x, y, DWORD(GetWidth()), DWORD(GetHeight()), 0, 0, 0, UINT(GetHeight()),
-                                     m_pBits, AsBitmapInfo(m_pBitmapInfo), DIB_RGB_COLORS);
+    int lines = dc.SetDIBitsToDevice(x, y, DWORD(GetWidth()), DWORD(GetHeight()), 0, 0, 0, UINT(GetHeight()), m_pBits,
+                                     AsBitmapInfo(m_pBitmapInfo), DIB_RGB_COLORS);
     return lines > 0;
 }

@@ -25,4 +25,4 @@ inline const BITMAPINFO* AsBitmapInfo(const void* info)
     return static_cast<const BITMAPINFO*>(info);
 }
 
-}  // namespace fovea
+} // namespace fovea

@@ -18,8 +18,8 @@ TEST(DibLayout, RowBytesRoundsWidthTimesBitsUpToFourBytes)
         int width, bits;
         uint32_t bytes;
     } cases[] = {
-        {100, 24, 300}, {101, 24, 304}, {3, 8, 4}, {4, 8, 4}, {5, 8, 8}, {1, 1, 4}, {32, 1, 4}, {33, 1, 8},
-        {7, 4, 4},      {9, 4, 8},      {0, 24, 0}, {10, 0, 0}, {3, 16, 8}, {1, 32, 4},
+        {100, 24, 300}, {101, 24, 304}, {3, 8, 4}, {4, 8, 4},  {5, 8, 8},  {1, 1, 4},  {32, 1, 4},
+        {33, 1, 8},     {7, 4, 4},      {9, 4, 8}, {0, 24, 0}, {10, 0, 0}, {3, 16, 8}, {1, 32, 4},
     };
     for (const Case& c : cases)
         EXPECT_EQ(CDib::RowBytes(c.width, c.bits), c.bytes) << c.width << " x " << c.bits;
@@ -45,7 +45,7 @@ TEST(DibLayout, CreateWritesTheFileHeadersOfTheSingleBlock)
     EXPECT_EQ(b[0], 'B');
     EXPECT_EQ(b[1], 'M');
     EXPECT_EQ(dibtest::Get32(b + 2), expectedSize);
-    EXPECT_EQ(dibtest::Get32(b + 6), 0u);  // both reserved words
+    EXPECT_EQ(dibtest::Get32(b + 6), 0u); // both reserved words
     EXPECT_EQ(dibtest::Get32(b + 10), 54u + 1024u);
     EXPECT_EQ(dibtest::Get32(b + 14), 40u);
     EXPECT_EQ(dibtest::Get32(b + 18), 101u);
@@ -95,12 +95,12 @@ TEST(DibLayout, CopyFrameRefusesFramesOutsideEitherStrip)
     CDib strip, source;
     ASSERT_TRUE(strip.CreateStrip(24, 2, 10, 4));
     ASSERT_TRUE(source.CreateStrip(24, 1, 10, 4));
-    EXPECT_FALSE(strip.CopyFrame(source, 1, 0));   // the source has one frame
-    EXPECT_FALSE(strip.CopyFrame(source, 0, 2));   // the target has two
+    EXPECT_FALSE(strip.CopyFrame(source, 1, 0)); // the source has one frame
+    EXPECT_FALSE(strip.CopyFrame(source, 0, 2)); // the target has two
     EXPECT_FALSE(strip.CopyFrame(source, -1, 0));
     CDib other;
     ASSERT_TRUE(other.CreateStrip(8, 1, 10, 4));
-    EXPECT_FALSE(strip.CopyFrame(other, 0, 0));    // depths differ
+    EXPECT_FALSE(strip.CopyFrame(other, 0, 0)); // depths differ
     EXPECT_TRUE(strip.CopyFrame(source, 0, 1));
 }
 
@@ -144,9 +144,18 @@ TEST(DibConvert, ChannelLevelsAndCubeIndices)
         uint8_t r, g, b;
         uint32_t index;
     } cases[] = {
-        {0, 0, 0, 0},        {0, 0, 1, 1},       {0, 0, 51, 1},      {0, 0, 52, 2},    {0, 0, 204, 4},
-        {0, 0, 205, 5},      {0, 0, 255, 5},     {255, 255, 255, 215}, {255, 0, 0, 180}, {0, 255, 0, 30},
-        {1, 51, 102, 36 + 6 + 2}, {153, 154, 204, 36 * 3 + 6 * 4 + 4},
+        {0, 0, 0, 0},
+        {0, 0, 1, 1},
+        {0, 0, 51, 1},
+        {0, 0, 52, 2},
+        {0, 0, 204, 4},
+        {0, 0, 205, 5},
+        {0, 0, 255, 5},
+        {255, 255, 255, 215},
+        {255, 0, 0, 180},
+        {0, 255, 0, 30},
+        {1, 51, 102, 36 + 6 + 2},
+        {153, 154, 204, 36 * 3 + 6 * 4 + 4},
     };
     std::vector<std::array<uint8_t, 3>> rgb;
     for (const Case& c : cases)
@@ -156,8 +165,8 @@ TEST(DibConvert, ChannelLevelsAndCubeIndices)
     ASSERT_TRUE(target.ConvertFrom(8, source));
     ASSERT_EQ(target.GetWidth(), int(rgb.size()));
     for (size_t i = 0; i < rgb.size(); ++i)
-        EXPECT_EQ(PixelAt(target, int(i), 0), cases[i].index) << int(cases[i].r) << "," << int(cases[i].g) << ","
-                                                               << int(cases[i].b);
+        EXPECT_EQ(PixelAt(target, int(i), 0), cases[i].index)
+            << int(cases[i].r) << "," << int(cases[i].g) << "," << int(cases[i].b);
     ASSERT_NE(target.GetPalette(), nullptr);
     EXPECT_EQ(target.GetPalette()->Entries()[180].peRed, 255);
 }
@@ -356,7 +365,7 @@ TEST(DibQuantize, OnlyTwentyFourBitSourcesAreQuantised)
 // Expected source coordinates of target pixel (x, y) for each transform, w x h being the source's size.
 struct Transform {
     const char* name;
-    int kind;  // 0 rotate, 1 flip
+    int kind; // 0 rotate, 1 flip
     int direction;
     void Source(int x, int y, int w, int h, int& sx, int& sy) const
     {
@@ -474,4 +483,4 @@ TEST(DibCreate, HugeSizesFailWithTheAllocationMessage)
     EXPECT_FALSE(dib.CreateStrip(8, 1 << 20, 80, 1 << 12));
 }
 
-}  // namespace
+} // namespace

@@ -31,7 +31,8 @@ protected:
     std::string WriteBytes(const char* name, const std::vector<uint8_t>& bytes) const
     {
         std::string path = PathOf(name);
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
         return path;
     }
     static std::vector<uint8_t> ReadBytes(const std::string& path)
@@ -167,30 +168,67 @@ TEST_F(DibFileTest, MalformedFilesAreRefusedWithTheirMessage)
         {"header cut short", with([](BmpSpec& s) { s.truncateTo = 40; }), invalid},
         {"rows cut short", with([](BmpSpec& s) { s.truncateTo = 54 + 1024 + 7; }), invalid},
         {"one byte", with([](BmpSpec& s) { s.truncateTo = 1; }), invalid},
-        {"offset past the end", with([](BmpSpec& s) { s.offBits = 1 << 30; s.truncateTo = 2000; }), invalid},
+        {"offset past the end", with([](BmpSpec& s) {
+             s.offBits = 1 << 30;
+             s.truncateTo = 2000;
+         }),
+         invalid},
         {"offset inside the header", with([](BmpSpec& s) { s.offBits = 20; }), invalid},
         {"offset inside the table", with([](BmpSpec& s) { s.offBits = 54 + 100; }), invalid},
         {"OS/2 header", with([](BmpSpec& s) { s.headerSize = 12; }), invalid},
         {"OS/2 2.x header", with([](BmpSpec& s) { s.headerSize = 64; }), invalid},
-        {"header size huge", with([](BmpSpec& s) { s.headerSize = 0x7FFFFFF0; s.truncateTo = 4000; }), invalid},
+        {"header size huge", with([](BmpSpec& s) {
+             s.headerSize = 0x7FFFFFF0;
+             s.truncateTo = 4000;
+         }),
+         invalid},
         {"zero width", with([](BmpSpec& s) { s.width = 0; }), invalid},
         {"negative width", with([](BmpSpec& s) { s.width = -5; }), invalid},
         {"zero height", with([](BmpSpec& s) { s.height = 0; }), invalid},
         {"top-down", with([](BmpSpec& s) { s.height = -3; }), invalid},
-        {"huge dimensions", with([](BmpSpec& s) { s.width = 0x7FFFFFFF; s.height = 0x7FFFFFFF; s.truncateTo = 5000; }),
+        {"huge dimensions", with([](BmpSpec& s) {
+             s.width = 0x7FFFFFFF;
+             s.height = 0x7FFFFFFF;
+             s.truncateTo = 5000;
+         }),
          invalid},
-        {"rows overflow 32 bits", with([](BmpSpec& s) { s.width = 0x40000000; s.height = 16; s.bitCount = 32;
-                                                         s.truncateTo = 5000; }), invalid},
-        {"bit count 0", with([](BmpSpec& s) { s.bitCount = 0; s.tableEntries = 0; }), invalid},
-        {"bit count 2", with([](BmpSpec& s) { s.bitCount = 2; s.tableEntries = 4; }), invalid},
+        {"rows overflow 32 bits", with([](BmpSpec& s) {
+             s.width = 0x40000000;
+             s.height = 16;
+             s.bitCount = 32;
+             s.truncateTo = 5000;
+         }),
+         invalid},
+        {"bit count 0", with([](BmpSpec& s) {
+             s.bitCount = 0;
+             s.tableEntries = 0;
+         }),
+         invalid},
+        {"bit count 2", with([](BmpSpec& s) {
+             s.bitCount = 2;
+             s.tableEntries = 4;
+         }),
+         invalid},
         {"bit count 48", with([](BmpSpec& s) { s.bitCount = 48; }), invalid},
         {"RLE8", with([](BmpSpec& s) { s.compression = 1; }), invalid},
-        {"RLE4", with([](BmpSpec& s) { s.compression = 2; s.bitCount = 4; }), invalid},
+        {"RLE4", with([](BmpSpec& s) {
+             s.compression = 2;
+             s.bitCount = 4;
+         }),
+         invalid},
         {"bit fields on 8 bits", with([](BmpSpec& s) { s.compression = 3; }), invalid},
-        {"JPEG inside", with([](BmpSpec& s) { s.compression = 4; s.bitCount = 24; }), invalid},
+        {"JPEG inside", with([](BmpSpec& s) {
+             s.compression = 4;
+             s.bitCount = 24;
+         }),
+         invalid},
         {"too many colours", with([](BmpSpec& s) { s.clrUsed = 257; }), invalid},
-        {"colours past the end", with([](BmpSpec& s) { s.bitCount = 24; s.clrUsed = 0x40000000;
-                                                        s.tableEntries = 0; }), invalid},
+        {"colours past the end", with([](BmpSpec& s) {
+             s.bitCount = 24;
+             s.clrUsed = 0x40000000;
+             s.tableEntries = 0;
+         }),
+         invalid},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = BuildBmp(c.spec);
@@ -222,13 +260,30 @@ TEST_F(DibFileTest, UnusualButSoundFilesAreHeldAsRead)
     };
     const Case cases[] = {
         {"version 4 header", with([](BmpSpec& s) { s.headerSize = 108; })},
-        {"version 5 header", with([](BmpSpec& s) { s.headerSize = 124; s.bitCount = 24; })},
-        {"16 bits with masks", with([](BmpSpec& s) { s.bitCount = 16; s.compression = 3; s.tableEntries = 3; })},
+        {"version 5 header", with([](BmpSpec& s) {
+             s.headerSize = 124;
+             s.bitCount = 24;
+         })},
+        {"16 bits with masks", with([](BmpSpec& s) {
+             s.bitCount = 16;
+             s.compression = 3;
+             s.tableEntries = 3;
+         })},
         {"32 bits", with([](BmpSpec& s) { s.bitCount = 32; })},
         {"gap before the rows", with([](BmpSpec& s) { s.offBits = 54 + 1024 + 100; })},
-        {"trailing bytes", with([](BmpSpec& s) { s.bitCount = 24; s.offBits = 54; s.truncateTo = -1; })},
-        {"colour table on 24 bits", with([](BmpSpec& s) { s.bitCount = 24; s.clrUsed = 4; })},
-        {"one colour of two", with([](BmpSpec& s) { s.bitCount = 1; s.clrUsed = 1; })},
+        {"trailing bytes", with([](BmpSpec& s) {
+             s.bitCount = 24;
+             s.offBits = 54;
+             s.truncateTo = -1;
+         })},
+        {"colour table on 24 bits", with([](BmpSpec& s) {
+             s.bitCount = 24;
+             s.clrUsed = 4;
+         })},
+        {"one colour of two", with([](BmpSpec& s) {
+             s.bitCount = 1;
+             s.clrUsed = 1;
+         })},
     };
     for (const Case& c : cases) {
         std::vector<uint8_t> bytes = BuildBmp(c.spec);
@@ -272,7 +327,7 @@ TEST_F(DibFileTest, ArchiveRoundTripAndEmptyRecord)
     CFile file(path.c_str(), CFile::modeRead);
     CArchive ar(&file, CArchive::load);
     CDib first, second;
-    ASSERT_TRUE(second.Create(2, 2, 8, 1));  // loading replaces what was there
+    ASSERT_TRUE(second.Create(2, 2, 8, 1)); // loading replaces what was there
     first.Serialize(ar);
     second.Serialize(ar);
     ASSERT_EQ(first.GetSize(), made.GetSize());
@@ -313,7 +368,7 @@ TEST_F(DibFileTest, ArchiveRecordsThatLieAreRefused)
     {
         m_capture.Messages().clear();
         std::vector<uint8_t> bad = good;
-        dibtest::Put32(bad, 10, 1 << 20);  // rows outside the record
+        dibtest::Put32(bad, 10, 1 << 20); // rows outside the record
         CDib dib;
         load(record(0x4D42, uint32_t(bad.size()), bad), dib);
         ASSERT_EQ(m_capture.Messages().size(), 1u);
@@ -361,7 +416,7 @@ PluginPicture MakePluginPicture(int width, int height, int bitCount, int colors)
     dibtest::Put32(p.info, 20, uint32_t(p.bits.size()));
     dibtest::Put32(p.info, 32, uint32_t(colors));
     for (int i = 0; i < colors; ++i)
-        p.info[40 + 4 * size_t(i) + 2] = uint8_t(10 * i);  // red
+        p.info[40 + 4 * size_t(i) + 2] = uint8_t(10 * i); // red
     for (size_t i = 0; i < p.bits.size(); ++i)
         p.bits[i] = uint8_t(i * 7 + 1);
     return p;
@@ -370,7 +425,8 @@ PluginPicture MakePluginPicture(int width, int height, int bitCount, int colors)
 TEST_F(DibFileTest, PluginBlocksBecomeAPictureThatSavesAsAPlainFile)
 {
     PluginPicture p = MakePluginPicture(6, 4, 8, 20);
-    CDib dib(fovea::MakePluginBlock(p.bits.data(), p.bits.size()), fovea::MakePluginBlock(p.info.data(), p.info.size()));
+    CDib dib(fovea::MakePluginBlock(p.bits.data(), p.bits.size()),
+             fovea::MakePluginBlock(p.info.data(), p.info.size()));
     ASSERT_FALSE(dib.IsEmpty());
     EXPECT_EQ(dib.GetMemoryKind(), 1);
     EXPECT_EQ(dib.GetSize(), 54u + 1024u + 8u * 4u);
@@ -399,15 +455,12 @@ TEST_F(DibFileTest, HostilePluginBlocksAreFreedAndLeaveAnEmptyPicture)
     struct Case {
         const char* name;
         int width, height, bits, colors;
-        int infoCut, bitsCut;  // bytes taken off each block
+        int infoCut, bitsCut; // bytes taken off each block
         int headerSize;
     } cases[] = {
-        {"rows cut", 6, 4, 24, 0, 0, 1, 40},
-        {"colour table cut", 6, 4, 8, 256, 4, 0, 40},
-        {"header cut", 6, 4, 8, 0, 20, 0, 40},
-        {"header size lies", 6, 4, 8, 0, 0, 0, 4000},
-        {"OS/2 header", 6, 4, 8, 0, 0, 0, 12},
-        {"bit count 7", 6, 4, 7, 0, 0, 0, 40},
+        {"rows cut", 6, 4, 24, 0, 0, 1, 40},   {"colour table cut", 6, 4, 8, 256, 4, 0, 40},
+        {"header cut", 6, 4, 8, 0, 20, 0, 40}, {"header size lies", 6, 4, 8, 0, 0, 0, 4000},
+        {"OS/2 header", 6, 4, 8, 0, 0, 0, 12}, {"bit count 7", 6, 4, 7, 0, 0, 0, 40},
     };
     for (const Case& c : cases) {
         m_capture.Messages().clear();
@@ -428,4 +481,4 @@ TEST_F(DibFileTest, HostilePluginBlocksAreFreedAndLeaveAnEmptyPicture)
     EXPECT_TRUE(none.IsEmpty());
 }
 
-}  // namespace
+} // namespace

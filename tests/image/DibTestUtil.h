@@ -35,11 +35,11 @@ struct BmpSpec {
     uint32_t headerSize = 40;
     uint32_t compression = 0;
     uint32_t clrUsed = 0;
-    int tableEntries = -1;       // colour-table entries written; -1: clrUsed or the full count
-    int64_t offBits = -1;        // -1: right after the table
-    int64_t truncateTo = -1;     // cut the image to this many bytes
+    int tableEntries = -1;   // colour-table entries written; -1: clrUsed or the full count
+    int64_t offBits = -1;    // -1: right after the table
+    int64_t truncateTo = -1; // cut the image to this many bytes
     uint16_t type = 0x4D42;
-    uint32_t seed = 1;           // pixel bytes are a pattern from this
+    uint32_t seed = 1; // pixel bytes are a pattern from this
 };
 
 inline std::vector<uint8_t> BuildBmp(const BmpSpec& spec)
@@ -127,4 +127,4 @@ public:
     }
 };
 
-}  // namespace dibtest
+} // namespace dibtest

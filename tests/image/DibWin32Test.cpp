@@ -111,7 +111,7 @@ TEST(DibWin32, PluginBlocksShorterThanTheirHeaderSaysAreRefused)
 {
     dibtest::MessageCapture capture;
     HLOCAL info = MakeInfoHandle(64, 64, 24, {});
-    HLOCAL bits = MakeBitsHandle(std::vector<uint8_t>(64 * 3 * 63));  // one row short
+    HLOCAL bits = MakeBitsHandle(std::vector<uint8_t>(64 * 3 * 63)); // one row short
     CDib dib(bits, info);
     EXPECT_TRUE(dib.IsEmpty());
     ASSERT_EQ(capture.Messages().size(), 1u);
@@ -219,7 +219,7 @@ TEST(DibWin32, MonochromePictureBecomesABlackAndWhiteBitmap)
 {
     CDib dib;
     ASSERT_TRUE(dib.Create(8, 1, 1, 0));
-    dib.GetColorTable()[0] = {0, 0, 255, 0};  // red and green: the device bitmap ignores them
+    dib.GetColorTable()[0] = {0, 0, 255, 0}; // red and green: the device bitmap ignores them
     dib.GetColorTable()[1] = {0, 255, 0, 0};
     dib.GetBits()[0] = 0xF0;
     CDC memory;
@@ -295,4 +295,4 @@ TEST(DibWin32, FailureMessageAppearsInAMessageBoxWithOnlyOk)
     EXPECT_STREQ(fovea::LastDibMessage(), fovea::kMsgWriteError);
 }
 
-}  // namespace
+} // namespace
