@@ -4,8 +4,6 @@ set -euo pipefail
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 BUILD="$ROOT/build"
-export WINEPREFIX="$BUILD/wineprefix"
-export WINEARCH=win32
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
@@ -33,6 +31,9 @@ PACKAGES=(
     "giflib-tools:/usr/bin/gifbuild"
     "libtiff-tools:/usr/bin/tiffcp"
     "x11-apps:/usr/bin/xwd"
+    "python3:/usr/bin/python3"
+    "wine64:/usr/lib/wine/wine64"
+    "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
 )
 
 ensure_packages() {
@@ -64,6 +65,25 @@ ensure_packages() {
 
 JOBS=$(nproc)
 
+# The product is the PE32 build (build/win32). Some virtual machines cannot execute 32-bit code at all, and
+# then neither can wine32; there the same sources are also built as PE32+ (build/win64) and run under wine64.
+select_wine() {
+    if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
+        RUN_TREE=win32
+        export WINEARCH=win32
+        export WINEPREFIX="$BUILD/wineprefix"
+        WINE=/usr/lib/wine/wine
+        export WINESERVER=/usr/lib/wine/wineserver32
+    else
+        RUN_TREE=win64
+        export WINEARCH=win64
+        export WINEPREFIX="$BUILD/wineprefix64"
+        WINE=/usr/lib/wine/wine64
+        export WINESERVER=/usr/lib/wine/wineserver64
+        export WINELOADER=$WINE
+    fi
+}
+
 configure_and_build() {
     local tree="$1"; shift
     local dir="$BUILD/$tree"
@@ -77,6 +97,9 @@ build_all() {
     NINJA_TARGETS=()
     configure_and_build host
     configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
+    if [ "$RUN_TREE" = win64 ]; then
+        configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake"
+    fi
     # Only the fuzz targets are built in the fuzz tree.
     mkdir -p "$BUILD/fuzz"
     if [ ! -f "$BUILD/fuzz/build.ninja" ]; then
@@ -97,10 +120,27 @@ wine_env() {
     if [ ! -f "$WINEPREFIX/system.reg" ]; then
         log "creating the Wine prefix in $WINEPREFIX"
         mkdir -p "$WINEPREFIX"
-        wineboot -i >/dev/null 2>&1 || true
-        wineserver -w
+        "$WINE" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w
     fi
-    wineserver -p >/dev/null 2>&1 || true
+    "$WINESERVER" -p >/dev/null 2>&1 || true
+}
+
+# What the Win32 tests expect of the Wine machine: Q: is a CD-ROM drive, and a read-only copy of the program
+# folder exists where the machine allows a read-only bind mount.
+prepare_fixtures() {
+    mkdir -p "$BUILD/drives/cdrom"
+    if [ ! -L "$WINEPREFIX/dosdevices/q:" ]; then
+        ln -sfn "$BUILD/drives/cdrom" "$WINEPREFIX/dosdevices/q:"
+        "$WINE" reg add 'HKLM\Software\Wine\Drives' /v q: /d cdrom /f >/dev/null 2>&1 || true
+    fi
+    local ro="$BUILD/$RUN_TREE/readonly" src="$BUILD/$RUN_TREE/readonly-src"
+    umount "$ro" 2>/dev/null || true
+    mkdir -p "$ro" "$src"
+    cp "$BUILD/$RUN_TREE/bin/fovea.exe" "$src/"
+    if mount --bind "$src" "$ro" 2>/dev/null; then
+        mount -o remount,ro,bind "$ro" 2>/dev/null || umount "$ro" 2>/dev/null || true
+    fi
 }
 
 # A virtual X server when there is no display.
@@ -118,8 +158,9 @@ ensure_display() {
 }
 
 cleanup() {
+    umount "$BUILD/${RUN_TREE:-win32}/readonly" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
-    wineserver -k >/dev/null 2>&1 || true
+    "$WINESERVER" -k >/dev/null 2>&1 || true
 }
 
 run_fuzzers() {
@@ -144,11 +185,11 @@ run_fuzzers() {
 # Sums the GoogleTest reports of both trees; a test executable that left no report counts as one failure.
 summarize() {
     local fuzz_passed="$1" fuzz_failed="$2"
-    python3 - "$BUILD" "$fuzz_passed" "$fuzz_failed" <<'PY'
+    RUN_TREE="$RUN_TREE" python3 - "$BUILD" "$fuzz_passed" "$fuzz_failed" <<'PY'
 import glob, os, sys, xml.etree.ElementTree as ET
 build, fp, ff = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
 passed, failed = fp, ff
-for tree in ("host", "win32"):
+for tree in ("host", os.environ["RUN_TREE"]):
     listed = os.path.join(build, tree, "tests.list")
     names = open(listed).read().split() if os.path.exists(listed) else []
     for name in names:
@@ -172,7 +213,7 @@ PY
 
 run_tests() {
     local tree rc=0
-    for tree in host win32; do
+    for tree in host "$RUN_TREE"; do
         rm -rf "$BUILD/$tree/results"
         mkdir -p "$BUILD/$tree/results"
         ctest --test-dir "$BUILD/$tree" -N | sed -n 's/^ *Test *#[0-9]*: *//p' >"$BUILD/$tree/tests.list"
@@ -187,7 +228,7 @@ run_tests() {
 main_window_screenshot() {
     local out="$BUILD/screenshot.png"
     rm -f "$out"
-    (cd "$BUILD/win32/bin" && wine explorer /desktop=fovea,1280x800 fovea.exe >/dev/null 2>&1 &)
+    (cd "$BUILD/$RUN_TREE/bin" && "$WINE" explorer /desktop=fovea,1280x800 fovea.exe >/dev/null 2>&1 &)
     local found=""
     for _ in $(seq 150); do
         if xdotool search --name 'Fovea' >/dev/null 2>&1; then found=1; break; fi
@@ -203,18 +244,22 @@ cmd="${1:-test}"
 case "$cmd" in
     build)
         ensure_packages
+        select_wine
         build_all
         ;;
     test)
         ensure_packages
+        select_wine
         build_all
         trap cleanup EXIT
         wine_env
+        prepare_fixtures
         ensure_display
         run_tests
         ;;
     run)
         ensure_packages
+        select_wine
         build_all
         trap cleanup EXIT
         wine_env
@@ -223,16 +268,17 @@ case "$cmd" in
         if [ "$HEADLESS" = 1 ]; then
             main_window_screenshot
         else
-            cd "$BUILD/win32/bin" && wine explorer /desktop=fovea,1280x800 fovea.exe
+            cd "$BUILD/$RUN_TREE/bin" && "$WINE" explorer /desktop=fovea,1280x800 fovea.exe
         fi
         ;;
     bench)
         ensure_packages
+        select_wine
         build_all
         trap cleanup EXIT
         wine_env
         ensure_display
-        "$ROOT/tools/bench.sh" "$BUILD"
+        RUN_TREE="$RUN_TREE" WINE="$WINE" "$ROOT/tools/bench.sh" "$BUILD"
         ;;
     *)
         echo "usage: $0 run | test | bench | build" >&2

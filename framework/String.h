@@ -77,7 +77,9 @@ public:
     friend CString operator+(const CString& a, char b) { return CString(a.m_str + b); }
     friend bool operator==(const CString& a, const CString& b) { return a.m_str == b.m_str; }
     friend bool operator==(const CString& a, const char* b) { return a.m_str == (b ? b : ""); }
+    friend bool operator==(const char* a, const CString& b) { return b == a; }
     friend bool operator!=(const CString& a, const CString& b) { return a.m_str != b.m_str; }
+    friend bool operator!=(const char* a, const CString& b) { return !(b == a); }
     friend bool operator!=(const CString& a, const char* b) { return !(a == b); }
     friend bool operator<(const CString& a, const CString& b) { return a.m_str < b.m_str; }
 

@@ -1,0 +1,171 @@
+// Binding of window objects to HWNDs and the one static procedure that dispatches to them.
+#include "framework/Wnd.h"
+
+const char kWndProperty[] = "FoveaWnd";
+
+CWnd::~CWnd()
+{
+    if (m_hWnd && FromHandle(m_hWnd) == this)
+        ::DestroyWindow(m_hWnd);
+}
+
+CWnd* CWnd::FromHandle(HWND hwnd)
+{
+    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProperty)) : nullptr;
+}
+
+void CWnd::Bind(HWND hwnd)
+{
+    m_hWnd = hwnd;
+    ::SetPropA(hwnd, kWndProperty, this);
+}
+
+void CWnd::Unbind()
+{
+    if (!m_hWnd)
+        return;
+    ::RemovePropA(m_hWnd, kWndProperty);
+    if (m_pfnSuper) {
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, LONG_PTR(m_pfnSuper));
+        m_pfnSuper = nullptr;
+    }
+    m_hWnd = nullptr;
+}
+
+bool CWnd::RegisterOwnClass(const char* className)
+{
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof wc;
+    if (::GetClassInfoExA(instance, className, &wc))
+        return true;
+    wc.cbSize = sizeof wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = StaticWndProc;
+    wc.hInstance = instance;
+    wc.hCursor = ::LoadCursor(nullptr, IDC_ARROW);
+    wc.hIcon = ::LoadIconA(instance, MAKEINTRESOURCEA(128));
+    wc.hbrBackground = HBRUSH(COLOR_BTNFACE + 1);
+    wc.lpszClassName = className;
+    return ::RegisterClassExA(&wc) != 0;
+}
+
+bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* title, DWORD style, int x, int y, int cx,
+                    int cy, HWND parent, HMENU menuOrId)
+{
+    if (!RegisterOwnClass(className))
+        return false;
+    // StaticWndProc binds the window to this object at WM_NCCREATE, from the creation parameter.
+    HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, x, y, cx, cy, parent, menuOrId,
+                                  ::GetModuleHandleA(nullptr), this);
+    return hwnd != nullptr;
+}
+
+bool CWnd::CreateControl(DWORD exStyle, const char* className, const char* title, DWORD style, const RECT& r,
+                         HWND parent, UINT id)
+{
+    HWND hwnd = ::CreateWindowExA(exStyle, className, title, style, r.left, r.top, r.right - r.left,
+                                  r.bottom - r.top, parent, HMENU(UINT_PTR(id)), ::GetModuleHandleA(nullptr), nullptr);
+    if (!hwnd)
+        return false;
+    if (!SubclassWindow(hwnd)) {
+        ::DestroyWindow(hwnd);
+        return false;
+    }
+    return true;
+}
+
+bool CWnd::SubclassWindow(HWND hwnd)
+{
+    if (!hwnd || FromHandle(hwnd))
+        return false;
+    Bind(hwnd);
+    m_pfnSuper = reinterpret_cast<WNDPROC>(::SetWindowLongPtrA(hwnd, GWLP_WNDPROC, LONG_PTR(StaticWndProc)));
+    return m_pfnSuper != nullptr;
+}
+
+HWND CWnd::Detach()
+{
+    HWND hwnd = m_hWnd;
+    if (FromHandle(hwnd) == this)
+        Unbind();
+    m_hWnd = nullptr;
+    return hwnd;
+}
+
+bool CWnd::DestroyWindow()
+{
+    return m_hWnd && ::DestroyWindow(m_hWnd);
+}
+
+RECT CWnd::GetClientRect() const
+{
+    RECT r = {};
+    ::GetClientRect(m_hWnd, &r);
+    return r;
+}
+
+RECT CWnd::GetWindowRect() const
+{
+    RECT r = {};
+    ::GetWindowRect(m_hWnd, &r);
+    return r;
+}
+
+CString CWnd::GetWindowText() const
+{
+    int length = ::GetWindowTextLengthA(m_hWnd);
+    CString text;
+    if (length > 0) {
+        ::GetWindowTextA(m_hWnd, text.GetBuffer(length + 1), length + 1);
+        text.ReleaseBuffer();
+    }
+    return text;
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_pfnSuper)
+        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default()
+{
+    return CWnd::WindowProc(m_current.message, m_current.wParam, m_current.lParam);
+}
+
+LRESULT CWnd::Dispatch(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CurrentMessage saved = m_current;
+    m_current = {message, wParam, lParam};
+    LRESULT result = WindowProc(message, wParam, lParam);
+    m_current = saved;
+    return result;
+}
+
+LRESULT CALLBACK CWnd::StaticWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CWnd* wnd = FromHandle(hwnd);
+    if (!wnd && message == WM_NCCREATE) {
+        wnd = static_cast<CWnd*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        if (wnd)
+            wnd->Bind(hwnd);
+    }
+    if (!wnd)
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+
+    LRESULT result = 0;
+    // No C++ exception may unwind through user32.
+    try {
+        result = wnd->Dispatch(message, wParam, lParam);
+    } catch (...) {
+        result = wnd->m_pfnSuper ? ::CallWindowProcA(wnd->m_pfnSuper, hwnd, message, wParam, lParam)
+                                 : ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        wnd->Unbind();
+        wnd->PostNcDestroy();
+    }
+    return result;
+}
