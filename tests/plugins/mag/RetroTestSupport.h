@@ -66,11 +66,14 @@ inline void Append(Bytes& b, const std::string& s)
 // Deterministic pseudo-random numbers for test pictures.
 class CRandom {
 public:
-    explicit CRandom(uint32_t seed) : m_n(seed) {}
+    explicit CRandom(uint32_t seed) : m_n(seed * 2654435761u | 1) {}
+    // xorshift: the low bits of a plain LCG repeat too soon for pictures meant to be incompressible.
     uint32_t Next(uint32_t bound)
     {
-        m_n = m_n * 1103515245u + 12345u;
-        return (m_n >> 8) % bound;
+        m_n ^= m_n << 13;
+        m_n ^= m_n >> 17;
+        m_n ^= m_n << 5;
+        return m_n % bound;
     }
 
 private:

@@ -427,7 +427,7 @@ TEST(PiDecoder, GarbageNeverCrashes)
 
 TEST(PiDecoder, CommittedSampleMatchesExpectedBitmap)
 {
-    const Bytes file = EncodePi(PatternImage(4, 40, 16, 5)).file;
+    const Bytes file = EncodePi(PatternImage(4, 40, 16, 5), false, true, "").file;
     DecodedPicture pic;
     ASSERT_EQ(fovea::DecodePi(file.data(), file.size(), pic), fovea::kDecodeOk);
     const std::string dir = DataDir("pi");
