@@ -35,6 +35,15 @@ inline void PutIndex(uint8_t* row, uint32_t x, int bitCount, int value)
         row[x >> 3] = uint8_t(row[x >> 3] | (value << (7 - (x & 7))));
 }
 
+// True when a nearest-pixel map is the identity (same size), so rows can be copied whole.
+bool IsIdentity(const std::vector<uint32_t>& map, uint32_t scale)
+{
+    for (size_t i = 0; i < map.size(); ++i)
+        if (map[i] != i * scale)
+            return false;
+    return true;
+}
+
 // Cube level of a channel value: min(5, (v + 50) / 51).
 struct CubeLevels {
     uint8_t red[256], green[256], blue[256];
@@ -85,26 +94,38 @@ constexpr int kTile = 64;
 
 // Quarter turn of whole-byte pixels (bytes = 1 or 3), tile by tile so that the column walk through the source
 // stays in cache. The target is h wide and w high.
+// Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
+// The walk down the source columns defeats the hardware's prefetching, so each tile asks for the source rows
+// of the next one while it works.
 template <int kBytes>
 void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* dst, size_t dstStride, bool clockwise)
 {
     for (int ty = 0; ty < w; ty += kTile) {
-        int yEnd = std::min(ty + kTile, w);
+        const int yEnd = std::min(ty + kTile, w);
+        // The source columns of this band of target rows, as bytes of a source row.
+        const size_t bandFirst = size_t(clockwise ? w - yEnd : ty) * kBytes;
+        const size_t bandBytes = size_t(yEnd - ty) * kBytes;
         for (int tx = 0; tx < h; tx += kTile) {
-            int xEnd = std::min(tx + kTile, h);
+            const int count = std::min(tx + kTile, h) - tx;
+            for (int next = tx + kTile; next < std::min(tx + 2 * kTile, h); ++next) {
+                const uint8_t* row = src + size_t(clockwise ? next : h - 1 - next) * srcStride + bandFirst;
+                for (size_t k = 0; k < bandBytes; k += 64)
+                    __builtin_prefetch(row + k);
+                __builtin_prefetch(row + bandBytes - 1);
+            }
             for (int y = ty; y < yEnd; ++y) {
                 uint8_t* d = dst + size_t(y) * dstStride + size_t(tx) * kBytes;
-                // Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
-                size_t column = size_t(clockwise ? w - 1 - y : y) * kBytes;
+                const uint8_t* first;
+                ptrdiff_t step;
                 if (clockwise) {
-                    const uint8_t* s = src + size_t(tx) * srcStride + column;
-                    for (int x = tx; x < xEnd; ++x, d += kBytes, s += srcStride)
-                        std::memcpy(d, s, kBytes);
+                    first = src + size_t(tx) * srcStride + size_t(w - 1 - y) * kBytes;
+                    step = ptrdiff_t(srcStride);
                 } else {
-                    size_t row = size_t(h - 1 - tx);
-                    for (int x = tx; x < xEnd; ++x, d += kBytes, --row)
-                        std::memcpy(d, src + row * srcStride + column, kBytes);
+                    first = src + size_t(h - 1 - tx) * srcStride + size_t(y) * kBytes;
+                    step = -ptrdiff_t(srcStride);
                 }
+                for (int i = 0; i < count; ++i, d += kBytes)
+                    std::memcpy(d, first + step * i, kBytes);
             }
         }
     }
@@ -144,6 +165,7 @@ bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
     const uint32_t stride = RowBytes(width, bitCount);
     std::vector<uint32_t> columns = NearestMap(width, sourceWidth, sourceBits == 24 ? 3 : 1);
     std::vector<uint32_t> rows = NearestMap(height, sourceHeight, 1);
+    const bool sameWidth = IsIdentity(columns, sourceBits == 24 ? 3 : 1);
     uint8_t cubeOf[256];
     for (int i = 0; i < 256; ++i)
         cubeOf[i] = kCube.Index(colors[i].rgbRed, colors[i].rgbGreen, colors[i].rgbBlue);
@@ -154,12 +176,11 @@ bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
         const uint32_t* col = columns.data();
         if (bitCount == 24) {
             if (sourceBits == 24) {
-                for (int x = 0; x < width; ++x, d += 3) {
-                    const uint8_t* p = s + col[x];
-                    d[0] = p[0];
-                    d[1] = p[1];
-                    d[2] = p[2];
-                }
+                if (sameWidth)
+                    std::memcpy(d, s, size_t(width) * 3);
+                else
+                    for (int x = 0; x < width; ++x, d += 3)
+                        std::memcpy(d, s + col[x], 3);
             } else {
                 for (int x = 0; x < width; ++x, d += 3) {
                     int index = sourceBits == 8 ? s[col[x]] : GetIndex(s, col[x], sourceBits);
@@ -168,6 +189,9 @@ bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
                     d[2] = colors[index].rgbRed;
                 }
             }
+        } else if (sourceBits == 24 && sameWidth) {
+            for (int x = 0; x < width; ++x, s += 3)
+                d[x] = kCube.Index(s[2], s[1], s[0]);
         } else if (sourceBits == 24) {
             for (int x = 0; x < width; ++x) {
                 const uint8_t* p = s + col[x];
@@ -250,14 +274,17 @@ bool CDib::QuantizeFrom(const CDib& source)
     m_pPalette = palette;
     PaletteToColorTable();
 
-    uint8_t cellIndex[4096];
-    for (int cell = 0; cell < 4096; ++cell)
-        cellIndex[cell] = uint8_t(map[cell]);
+    // The pixel pass indexes by the plain 4-4-4 bits of red, green and blue, which is cheaper to form per pixel
+    // than the interleaved cell; the table folds the interleaving in.
+    uint8_t indexOfKey[4096];
+    for (int key = 0; key < 4096; ++key)
+        indexOfKey[key] =
+            uint8_t(map[kCells.Cell(uint8_t((key & 15) << 4), uint8_t(key & 0xF0), uint8_t((key >> 4) & 0xF0))]);
     for (int y = 0; y < height; ++y) {
         const uint8_t* s = source.m_pBits + size_t(y) * sourceStride;
         uint8_t* d = m_pBits + size_t(y) * stride;
         for (int x = 0; x < width; ++x, s += 3)
-            d[x] = cellIndex[kCells.Cell(s[0], s[1], s[2])];
+            d[x] = indexOfKey[((s[2] & 0xF0) << 4) | (s[1] & 0xF0) | (s[0] >> 4)];
     }
     return true;
 }
@@ -282,17 +309,16 @@ bool CDib::ScaleFrom(const CDib& source, int width, int height)
     const uint32_t stride = RowBytes(width, bits);
     std::vector<uint32_t> columns = NearestMap(width, source.GetWidth(), bits == 24 ? 3 : 1);
     std::vector<uint32_t> rows = NearestMap(height, source.GetHeight(), 1);
+    const bool sameWidth = IsIdentity(columns, bits == 24 ? 3 : 1);
     for (int y = 0; y < height; ++y) {
         const uint8_t* s = source.m_pBits + size_t(rows[size_t(y)]) * sourceStride;
         uint8_t* d = m_pBits + size_t(y) * stride;
         const uint32_t* col = columns.data();
-        if (bits == 24) {
-            for (int x = 0; x < width; ++x, d += 3) {
-                const uint8_t* p = s + col[x];
-                d[0] = p[0];
-                d[1] = p[1];
-                d[2] = p[2];
-            }
+        if (sameWidth && bits >= 8) {
+            std::memcpy(d, s, size_t(width) * size_t(bits / 8));
+        } else if (bits == 24) {
+            for (int x = 0; x < width; ++x, d += 3)
+                std::memcpy(d, s + col[x], 3);
         } else if (bits == 8) {
             for (int x = 0; x < width; ++x)
                 d[x] = s[col[x]];
@@ -362,11 +388,10 @@ bool CDib::FlipFrom(const CDib& source, int direction)
         }
         const uint8_t* s = source.m_pBits + size_t(y) * stride;
         if (bits == 24) {
-            const uint8_t* p = s + size_t(w - 1) * 3;
-            for (int x = 0; x < w; ++x, d += 3, p -= 3) {
-                d[0] = p[0];
-                d[1] = p[1];
-                d[2] = p[2];
+            const uint8_t* p = s + size_t(w) * 3;
+            for (int x = 0; x < w; ++x, d += 3) {
+                p -= 3;
+                std::memcpy(d, p, 3);
             }
         } else if (bits == 8) {
             for (int x = 0; x < w; ++x)
