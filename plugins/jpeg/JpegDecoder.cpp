@@ -29,17 +29,18 @@ private:
 // The library rejects a file that ends before its end-of-image marker. A file cut short (an interrupted
 // download or copy) still shows what arrived: the data is closed with that marker, and the rest of the
 // picture decodes as empty blocks. The bits of the last byte may start a code no table holds; then the cut
-// moves back a little, and at last to the end of the previous scan.
+// moves back a little within the last scan's data, and at last to the end of the previous scan. Every
+// closed copy passes the structure walk again before the library sees it.
 uint8_t* LoadTruncated(const uint8_t* data, const jpeg::CFrameInfo& frame, int channels, int& width, int& height)
 {
-    std::vector<uint8_t> completed;
-    std::vector<size_t> cuts;
-    for (size_t back : {0, 1, 2, 3, 5, 8, 13}) {
-        if (frame.validEnd > frame.lastScan + back)
-            cuts.push_back(frame.validEnd - back);
+    std::vector<size_t> cuts = {frame.validEnd};
+    for (size_t back : {1, 2, 3, 5, 8, 13}) {
+        if (frame.lastScanDataEnd > frame.lastScanData + back)
+            cuts.push_back(frame.lastScanDataEnd - back);
     }
     if (frame.scans > 1)
         cuts.push_back(frame.lastScan);
+    std::vector<uint8_t> completed;
     for (size_t keep : cuts) {
         while (keep > 0 && data[keep - 1] == 0xFF)
             --keep;
@@ -51,6 +52,9 @@ uint8_t* LoadTruncated(const uint8_t* data, const jpeg::CFrameInfo& frame, int c
         }
         completed.push_back(0xFF);
         completed.push_back(0xD9);
+        jpeg::CFrameInfo check;
+        if (jpeg::CheckStructure(completed.data(), completed.size(), check) != fovea::kDecodeOk || !check.complete)
+            continue;
         uint8_t* pixels = stbjpeg::Load(completed.data(), completed.size(), channels, width, height);
         if (pixels)
             return pixels;

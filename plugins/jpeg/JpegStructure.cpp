@@ -2,6 +2,9 @@
 // the decoder builds it.
 #include "plugins/jpeg/JpegStructure.h"
 
+#include <algorithm>
+#include <cstdint>
+
 #include "plugins/shim/Picture.h"
 
 namespace jpeg {
@@ -20,7 +23,7 @@ struct CBytes {
 // One or more Huffman tables in a DHT segment. The decoder fills a 257-entry length list with as many
 // entries as the counts add up to, so a table may hold at most 256 codes, and the codes of each length
 // must fit in that many bits.
-bool CheckHuffmanTables(const CBytes& in, size_t at, int length)
+bool CheckHuffmanTables(const CBytes& in, size_t at, int length, bool defined[2][4])
 {
     int left = length - 2;
     while (left > 0) {
@@ -39,10 +42,51 @@ bool CheckHuffmanTables(const CBytes& in, size_t at, int length)
         }
         if (total > 256)
             return false;
+        defined[kind >> 4][kind & 15] = true;
         at += 17 + size_t(total);
         left -= 17 + total;
     }
     return left == 0;
+}
+
+// The library allocates its decoder state without clearing it: a scan that names a Huffman table no DHT
+// segment defined would decode through leftover memory. Each scan may use only tables already defined.
+bool ScanTablesDefined(const CBytes& in, size_t body, bool progressive, bool defined[2][4])
+{
+    int count = in.At(body);
+    size_t spectral = body + 1 + size_t(count) * 2;
+    bool dcScan = in.At(spectral) == 0;
+    bool refining = (in.At(spectral + 2) >> 4) != 0;
+    for (int i = 0; i < count; ++i) {
+        uint8_t tables = in.At(body + 2 + size_t(i) * 2);
+        int dc = tables >> 4, ac = tables & 15;
+        if (dc > 3 || ac > 3)
+            return false;
+        bool needDc = !progressive || (dcScan && !refining);
+        bool needAc = !progressive || !dcScan;
+        if ((needDc && !defined[0][dc]) || (needAc && !defined[1][ac]))
+            return false;
+    }
+    return true;
+}
+
+// Blocks of the component with the fewest, from the frame header's sampling factors.
+uint64_t FewestBlocks(const CBytes& in, size_t body, const CFrameInfo& info)
+{
+    int hMax = 1, vMax = 1;
+    for (int i = 0; i < info.components; ++i) {
+        uint8_t hv = in.At(body + 6 + size_t(i) * 3 + 1);
+        hMax = std::max(hMax, hv >> 4);
+        vMax = std::max(vMax, hv & 15);
+    }
+    uint64_t fewest = UINT64_MAX;
+    for (int i = 0; i < info.components; ++i) {
+        uint8_t hv = in.At(body + 6 + size_t(i) * 3 + 1);
+        uint64_t w = (uint64_t(info.width) * std::max(1, hv >> 4) + uint64_t(hMax) - 1) / uint64_t(hMax);
+        uint64_t h = (uint64_t(info.height) * std::max(1, hv & 15) + uint64_t(vMax) - 1) / uint64_t(vMax);
+        fewest = std::min(fewest, ((w + 7) / 8) * ((h + 7) / 8));
+    }
+    return fewest;
 }
 
 bool IsFrameMarker(uint8_t m)
@@ -60,6 +104,9 @@ int CheckStructure(const uint8_t* data, size_t size, CFrameInfo& info)
         return fovea::kDecodeUnknownFormat;
     size_t at = 2;
     bool haveFrame = false;
+    uint64_t minBlocks = 0;
+    bool defined[2][4] = {}; // Huffman tables seen so far: DC, AC
+    uint64_t dataBytes = 0;
     info.validEnd = size;
     while (at < size) {
         // The decoder steps over stray bytes between segments, so the walk does too.
@@ -90,7 +137,7 @@ int CheckStructure(const uint8_t* data, size_t size, CFrameInfo& info)
             return fovea::kDecodeBroken;
         size_t body = at + 2;
         if (marker == 0xC4) {
-            if (!CheckHuffmanTables(in, body, length))
+            if (!CheckHuffmanTables(in, body, length, defined))
                 return fovea::kDecodeBroken;
         } else if (IsFrameMarker(marker)) {
             if (haveFrame)
@@ -110,11 +157,14 @@ int CheckStructure(const uint8_t* data, size_t size, CFrameInfo& info)
             if (info.width > fovea::kMaxPictureSide || info.height > fovea::kMaxPictureSide ||
                 int64_t(info.width) * info.height > fovea::kMaxPicturePixels)
                 return fovea::kDecodeNoMemory;
+            minBlocks = FewestBlocks(in, body, info);
             haveFrame = true;
         } else if (marker == 0xDA) {
             if (!haveFrame)
                 return fovea::kDecodeBroken;
             if (++info.scans > kMaxScans)
+                return fovea::kDecodeBroken;
+            if (!ScanTablesDefined(in, body, info.progressive, defined))
                 return fovea::kDecodeBroken;
             size_t scanStart = at - 2;
             // Entropy-coded data runs to the next marker other than a stuffed zero or a restart.
@@ -128,15 +178,22 @@ int CheckStructure(const uint8_t* data, size_t size, CFrameInfo& info)
                 break;
             }
             info.lastScan = scanStart;
+            info.lastScanData = i;
             while (i + 1 < size &&
                    !(data[i] == 0xFF && data[i + 1] != 0 && !(data[i + 1] >= 0xD0 && data[i + 1] <= 0xD7)))
                 ++i;
+            info.lastScanDataEnd = i + 1 < size ? i : size;
+            dataBytes += info.lastScanDataEnd - info.lastScanData;
             at = i;
             continue;
         }
         at += size_t(length);
     }
     if (!haveFrame)
+        return fovea::kDecodeBroken;
+    // Every block's DC value takes a Huffman code of at least one bit in some scan. Data too short for that
+    // is a tiny file claiming a huge picture (seconds of decoding for nothing) or a cut that left nothing.
+    if (info.scans > 0 && dataBytes * 8 < minBlocks)
         return fovea::kDecodeBroken;
     return fovea::kDecodeOk;
 }

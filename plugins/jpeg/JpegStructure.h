@@ -13,9 +13,11 @@ struct CFrameInfo {
     int components = 0;
     int scans = 0;
     bool progressive = false;
-    bool complete = false; // the walk reached the end-of-image marker
-    size_t validEnd = 0;   // where the data stops making sense: the file's end, or a segment cut off
-    size_t lastScan = 0;   // offset of the last scan header's marker
+    bool complete = false;      // the walk reached the end-of-image marker
+    size_t validEnd = 0;        // where the data stops making sense: the file's end, or a segment cut off
+    size_t lastScan = 0;        // offset of the last scan header's marker
+    size_t lastScanData = 0;    // where that scan's entropy-coded data begins
+    size_t lastScanDataEnd = 0; // ... and where it ends
 };
 
 // Upper bound on scans: real progressive files use about ten; each scan costs a pass over the picture.

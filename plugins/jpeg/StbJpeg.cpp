@@ -2,6 +2,7 @@
 #include "plugins/jpeg/StbJpeg.h"
 
 #include <climits>
+#include <cstdlib>
 
 namespace {
 
@@ -16,6 +17,10 @@ void NoteAssertFailure()
 } // namespace
 
 #define STBI_ASSERT(x) ((x) ? (void)0 : NoteAssertFailure())
+// Cleared allocations: the library's decoder state then never holds leftovers of earlier use.
+#define STBI_MALLOC(size) std::calloc(1, size)
+#define STBI_REALLOC(p, size) std::realloc(p, size)
+#define STBI_FREE(p) std::free(p)
 #define STBI_ONLY_JPEG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -501,6 +502,25 @@ TEST(TiffDecoder, CommittedSampleMatchesItsExpectedBitmap)
     DecodedPicture picture;
     ASSERT_EQ(Decode(file, picture), fovea::kDecodeOk);
     EXPECT_EQ(golden::MaxDifference(golden::FromDib(picture), expected), 0);
+}
+
+// The fuzz seeds, and the inputs fuzzing once found faults with, decode to a result or fail cleanly.
+TEST(TiffDecoder, FuzzCorpusDecodesSafely)
+{
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(golden::DataPath("fuzz/tiff"))) {
+        SCOPED_TRACE(entry.path().string());
+        std::vector<uint8_t> file = golden::ReadFile(entry.path().string());
+        DecodedPicture picture;
+        int result = DecodeTiff(file.data(), file.size(), picture);
+        EXPECT_TRUE(result == fovea::kDecodeOk || result == fovea::kDecodeBroken ||
+                    result == fovea::kDecodeUnknownFormat || result == fovea::kDecodeNoMemory);
+        if (result == fovea::kDecodeOk) {
+            EXPECT_EQ(picture.bits.size(), picture.Stride() * size_t(picture.height));
+        }
+        ++files;
+    }
+    EXPECT_GT(files, 0);
 }
 
 } // namespace
