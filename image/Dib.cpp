@@ -161,8 +161,9 @@ CDib::CDib() = default;
 
 CDib::CDib(void* hBits, void* hInfo)
 {
+    // One handle passed for both blocks would be freed twice: take it once and refuse the picture.
     bool haveBits = m_bitsBlock.Adopt(hBits);
-    bool haveInfo = m_infoBlock.Adopt(hInfo);
+    bool haveInfo = hInfo != hBits && m_infoBlock.Adopt(hInfo);
     Layout layout;
     // A plug-in's blocks are checked like a file: its header must describe no more than the blocks hold.
     // Only uncompressed layouts are taken (bit-field masks would not survive the rewrite on saving).

@@ -479,6 +479,11 @@ TEST_F(DibFileTest, HostilePluginBlocksAreFreedAndLeaveAnEmptyPicture)
     m_capture.Messages().clear();
     CDib none(nullptr, nullptr);
     EXPECT_TRUE(none.IsEmpty());
+    // One block handed over as both: freed once (the sanitizer would see a second free).
+    PluginPicture p = MakePluginPicture(2, 2, 24, 0);
+    void* both = fovea::MakePluginBlock(p.info.data(), p.info.size());
+    CDib twice(both, both);
+    EXPECT_TRUE(twice.IsEmpty());
 }
 
 } // namespace
