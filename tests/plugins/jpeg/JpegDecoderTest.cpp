@@ -108,6 +108,22 @@ TEST_F(JpegGolden, DecodesLikeDjpegWithinAFewLevels)
     }
 }
 
+// Adobe CMYK files (four components, stored inverted) come out as ImageMagick renders them.
+TEST_F(JpegGolden, CmykAgreesWithImageMagick)
+{
+    if (!golden::HaveTool("convert"))
+        GTEST_SKIP() << "ImageMagick is not available";
+    ASSERT_TRUE(golden::WritePpm("jpeg_cmyk.ppm", golden::MakePicture(120, 80)));
+    ASSERT_TRUE(golden::Run("convert jpeg_cmyk.ppm -colorspace CMYK jpeg_cmyk.jpg"));
+    ASSERT_TRUE(golden::Run("convert jpeg_cmyk.jpg -colorspace sRGB jpeg_cmyk.ref.ppm"));
+    DecodedPicture picture;
+    ASSERT_EQ(Decode(golden::ReadFile("jpeg_cmyk.jpg"), picture), fovea::kDecodeOk);
+    EXPECT_EQ(picture.bitCount, 24);
+    int most = golden::MaxDifference(golden::FromDib(picture), golden::ReadPnm("jpeg_cmyk.ref.ppm"));
+    EXPECT_GE(most, 0);
+    EXPECT_LE(most, 8);
+}
+
 // A picture cut short shows what arrived: the beginning matches the whole file's decode.
 TEST(JpegDecoder, TruncatedFileKeepsWhatArrived)
 {
