@@ -67,6 +67,7 @@ public:
         : m_picture(picture), m_nLeft(left), m_nTop(top), m_nWidth(width), m_nHeight(height), m_bInterlaced(interlaced),
           m_nBackground(background), m_line(size_t(width) + kMaxCodes)
     {
+        StartRow();
     }
 
     bool Done() const { return m_nPass >= 4; }
@@ -74,7 +75,7 @@ public:
 
     // Room left in the current row, and where to write it.
     size_t Room() const { return size_t(m_nWidth - m_nX); }
-    uint8_t* Cursor() { return m_line.data() + m_nX; }
+    uint8_t* Cursor() { return m_pRow + m_nX; }
     uint8_t* Scratch() { return m_line.data() + m_nWidth; }
 
     // The caller has written n pixels at Cursor() (n <= Room()).
@@ -103,28 +104,39 @@ public:
     {
         if (m_nX > 0 && !Done()) {
             std::memset(Cursor(), m_nBackground, Room());
-            Emit();
+            if (!m_bDirect)
+                Emit();
         }
     }
 
 private:
+    // An 8-bit row wholly on the screen is written in place; others go through the line buffer.
+    void StartRow()
+    {
+        int y = m_nTop + m_nRow;
+        m_bDirect = m_picture.bitCount == 8 && y < m_picture.height && m_nLeft + m_nWidth <= m_picture.width;
+        m_pRow = m_bDirect ? m_picture.TopRow(y) + m_nLeft : m_line.data();
+    }
+
     void EndRow()
     {
-        Emit();
+        if (!m_bDirect)
+            Emit();
         m_nX = 0;
         static const int kStart[4] = {0, 4, 2, 1};
         static const int kStep[4] = {8, 8, 4, 2};
         if (!m_bInterlaced) {
             if (++m_nRow >= m_nHeight)
                 m_nPass = 4;
-            return;
+        } else {
+            m_nRow += kStep[m_nPass];
+            while (m_nRow >= m_nHeight && m_nPass < 4) {
+                if (++m_nPass < 4)
+                    m_nRow = kStart[m_nPass];
+            }
         }
-        m_nRow += kStep[m_nPass];
-        while (m_nRow >= m_nHeight) {
-            if (++m_nPass >= 4)
-                return;
-            m_nRow = kStart[m_nPass];
-        }
+        if (!Done())
+            StartRow();
     }
 
     void Emit()
@@ -151,6 +163,8 @@ private:
     bool m_bInterlaced;
     uint8_t m_nBackground;
     std::vector<uint8_t> m_line; // one frame row, then scratch room for the longest LZW string
+    uint8_t* m_pRow = nullptr;
+    bool m_bDirect = false;
     int m_nX = 0;
     int m_nRow = 0;
     int m_nPass = 0;
@@ -342,7 +356,8 @@ int DecodeGif(const uint8_t* data, size_t size, DecodedPicture& out)
     if (background >= entries)
         background = 0;
     uint8_t fill = bitCount == 8 ? background : uint8_t(background << 4 | background);
-    std::memset(out.bits.data(), fill, out.bits.size());
+    if (fill != 0)
+        std::memset(out.bits.data(), fill, out.bits.size());
 
     try {
         std::vector<uint8_t> stream;

@@ -39,21 +39,17 @@ bool IsOldStyleLzw(const uint8_t* src, size_t size)
     return size >= 2 && src[0] == 0 && (src[1] & 1);
 }
 
+// Every table string is an earlier piece of this chunk's output (the previous string plus one byte), so an
+// entry is kept as an offset and a length into the output and expands with one forward copy.
 size_t ExpandLzw(const uint8_t* src, size_t size, uint8_t* dst, size_t capacity)
 {
     constexpr int kClear = 256, kEnd = 257, kFirst = 258, kMaxCodes = 4096;
-    uint16_t prefix[kMaxCodes];
-    uint8_t suffix[kMaxCodes];
-    uint8_t first[kMaxCodes];
-    uint16_t length[kMaxCodes];
-    for (int i = 0; i < 256; ++i) {
-        prefix[i] = 0;
-        suffix[i] = first[i] = uint8_t(i);
-        length[i] = 1;
-    }
+    size_t offset[kMaxCodes];
+    uint32_t length[kMaxCodes];
     int codeSize = 9;
     int next = kFirst;
     int prev = -1;
+    size_t prevStart = 0;
     uint64_t bits = 0;
     int bitCount = 0;
     size_t at = 0, out = 0;
@@ -86,41 +82,39 @@ size_t ExpandLzw(const uint8_t* src, size_t size, uint8_t* dst, size_t capacity)
         }
         if (code == kEnd)
             break;
-        if (prev < 0) {
-            if (code >= kClear)
+        if (prev >= 0) {
+            if (code > next || (code == next && next >= kMaxCodes))
                 break;
-            dst[out++] = uint8_t(code);
-            prev = code;
-            continue;
-        }
-        if (code > next || (code == next && next >= kMaxCodes))
+            if (next < kMaxCodes) {
+                offset[next] = prevStart;
+                length[next] = (prev < 256 ? 1 : length[prev]) + 1;
+                ++next;
+                // Writers switch to the wider code one entry before the table reaches the next power of two.
+                if (next >= (1 << codeSize) - 1 && codeSize < 12)
+                    ++codeSize;
+            }
+        } else if (code >= kClear) {
             break;
-        if (next < kMaxCodes) {
-            prefix[next] = uint16_t(prev);
-            suffix[next] = code == next ? first[prev] : first[code];
-            first[next] = first[prev];
-            length[next] = uint16_t(length[prev] + 1);
-            ++next;
-            // Writers switch to the wider code one entry before the table reaches the next power of two.
-            if (next >= (1 << codeSize) - 1 && codeSize < 12)
-                ++codeSize;
         }
         prev = code;
-
+        prevStart = out;
+        if (code < 256) {
+            dst[out++] = uint8_t(code);
+            continue;
+        }
+        // A string running past the chunk keeps its beginning only.
         size_t n = length[code];
-        int k = code;
-        if (n > capacity - out) {
-            // The string runs past the chunk: keep its beginning only.
-            for (size_t skip = n - (capacity - out); skip > 0; --skip)
-                k = prefix[k];
+        if (n > capacity - out)
             n = capacity - out;
+        const uint8_t* from = dst + offset[code];
+        uint8_t* to = dst + out;
+        if (size_t(to - from) >= n) {
+            std::memcpy(to, from, n);
+        } else {
+            // The newest entry ends with its own first byte, which this copy writes first.
+            for (size_t i = 0; i < n; ++i)
+                to[i] = from[i];
         }
-        uint8_t* q = dst + out + n - 1;
-        while (k >= kClear) {
-            *q-- = suffix[k];
-            k = prefix[k];
-        }
-        *q = uint8_t(k);
         out += n;
     }
     return out;

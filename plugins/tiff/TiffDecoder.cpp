@@ -3,6 +3,7 @@
 #include "plugins/tiff/TiffDecoder.h"
 
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -61,7 +62,11 @@ public:
         if (result != fovea::kDecodeOk)
             return result;
         try {
-            m_raw.assign(m_layout.planeBytes * m_layout.planes, 0);
+            // Strips clear what they do not fill themselves; tiles may leave gaps, so start from zero.
+            size_t bytes = m_layout.planeBytes * m_layout.planes;
+            m_raw.reset(new uint8_t[bytes]);
+            if (m_image.tiled)
+                std::memset(m_raw.get(), 0, bytes);
         } catch (const std::bad_alloc&) {
             return fovea::kDecodeNoMemory;
         }
@@ -91,7 +96,7 @@ private:
     CLayout m_layout;
     uint32_t m_nColourSamples = 1;
     int m_nAlpha = 0; // 0 none, 1 premultiplied, 2 straight
-    std::vector<uint8_t> m_raw;
+    std::unique_ptr<uint8_t[]> m_raw;
     std::vector<uint8_t> m_scratch;
     bool m_bAnyData = false;
 };
@@ -228,16 +233,21 @@ int CTiffDecoder::ReadStrips()
     uint32_t stripsPerPlane = (l.height + rows - 1) / rows;
     for (uint32_t plane = 0; plane < l.planes; ++plane) {
         for (uint32_t s = 0; s < stripsPerPlane; ++s) {
-            const uint8_t* src = nullptr;
-            size_t n = 0;
-            if (!ChunkBytes(size_t(plane) * stripsPerPlane + s, src, n))
-                continue;
             uint32_t row0 = s * rows;
             uint32_t count = l.height - row0 < rows ? l.height - row0 : rows;
-            uint8_t* dst = m_raw.data() + size_t(plane) * l.planeBytes + size_t(row0) * l.rowBytes;
-            size_t got = Expand(src, n, dst, size_t(count) * l.rowBytes);
+            uint8_t* dst = m_raw.get() + size_t(plane) * l.planeBytes + size_t(row0) * l.rowBytes;
+            size_t capacity = size_t(count) * l.rowBytes;
+            const uint8_t* src = nullptr;
+            size_t n = 0;
+            if (!ChunkBytes(size_t(plane) * stripsPerPlane + s, src, n)) {
+                std::memset(dst, 0, capacity);
+                continue;
+            }
+            size_t got = Expand(src, n, dst, capacity);
             if (got == size_t(-1))
                 return fovea::kDecodeUnknownFormat;
+            // Rows a short or damaged strip never reached are black.
+            std::memset(dst + got, 0, capacity - got);
             if (m_image.predictor == 2)
                 tiff::UndoPredictor(dst, count, l.rowBytes, l.width * l.samples, l.samples, l.bits, m_image.bigEndian);
         }
@@ -280,7 +290,7 @@ int CTiffDecoder::ReadTiles()
                 uint32_t cols = l.width - x0 < tw ? l.width - x0 : tw;
                 for (uint32_t r = 0; r < tl && ty * tl + r < l.height; ++r) {
                     const uint8_t* from = tile.data() + size_t(r) * tileRowBytes;
-                    uint8_t* to = m_raw.data() + size_t(plane) * l.planeBytes + size_t(ty * tl + r) * l.rowBytes;
+                    uint8_t* to = m_raw.get() + size_t(plane) * l.planeBytes + size_t(ty * tl + r) * l.rowBytes;
                     uint64_t bitAt = uint64_t(x0) * pixelBits;
                     uint64_t bitCount = uint64_t(cols) * pixelBits;
                     if (bitAt % 8 == 0 && bitCount % 8 == 0) {
@@ -304,7 +314,7 @@ int CTiffDecoder::ReadTiles()
 uint32_t CTiffDecoder::Sample(uint32_t row, uint32_t col, uint32_t s) const
 {
     const CLayout& l = m_layout;
-    const uint8_t* base = m_raw.data();
+    const uint8_t* base = m_raw.get();
     uint64_t index = col;
     if (l.planes > 1)
         base += size_t(s) * l.planeBytes;
@@ -368,12 +378,12 @@ int CTiffDecoder::Convert(DecodedPicture& out)
     if (orientation == 1 && l.planes == 1 && m_nAlpha == 0) {
         if (indexed && l.samples == 1 && (l.bits == 1 || l.bits == 4 || l.bits == 8)) {
             for (int32_t y = 0; y < h; ++y)
-                std::memcpy(out.TopRow(y), m_raw.data() + size_t(y) * l.rowBytes, l.rowBytes);
+                std::memcpy(out.TopRow(y), m_raw.get() + size_t(y) * l.rowBytes, l.rowBytes);
             return fovea::kDecodeOk;
         }
         if (rgb && l.bits == 8) {
             for (int32_t y = 0; y < h; ++y) {
-                const uint8_t* s = m_raw.data() + size_t(y) * l.rowBytes;
+                const uint8_t* s = m_raw.get() + size_t(y) * l.rowBytes;
                 uint8_t* d = out.TopRow(y);
                 for (int32_t x = 0; x < w; ++x, s += l.samples, d += 3) {
                     d[0] = s[2];

@@ -343,13 +343,18 @@ TEST(GifDecoder, DeferredClearKeepsDecodingWithAFullTable)
 // complete rows are those of the whole file.
 TEST(GifDecoder, TruncationAtEveryLengthKeepsTheRowsDecodedSoFar)
 {
-    for (bool interlaced : {false, true}) {
+    // 16 colours go through the line buffer into 4-bit rows, 256 straight into the 8-bit rows.
+    for (int mode = 0; mode < 4; ++mode) {
+        bool interlaced = mode & 1;
+        int colours = (mode & 2) ? 256 : 16;
+        SCOPED_TRACE(std::to_string(colours) + (interlaced ? " interlaced" : ""));
         const int w = 23, h = 17;
-        std::vector<uint8_t> table = MakeTable(16);
-        std::vector<uint8_t> indices = MakeIndices(w, h, 16, 11);
+        std::vector<uint8_t> table = MakeTable(colours);
+        std::vector<uint8_t> indices = MakeIndices(w, h, colours, 11);
         CGifWriter gif;
         gif.Header(w, h, table, 3);
-        gif.Frame(0, 0, w, h, interlaced, {}, 4, interlaced ? InterlaceOrder(indices, w, h) : indices);
+        gif.Frame(0, 0, w, h, interlaced, {}, colours == 16 ? 4 : 8,
+                  interlaced ? InterlaceOrder(indices, w, h) : indices);
         gif.Trailer();
         DecodedPicture whole;
         ASSERT_EQ(Decode(gif.m_data, whole), fovea::kDecodeOk);
