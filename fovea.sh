@@ -12,7 +12,7 @@ log() { printf '[fovea] %s\n' "$*" >&2; }
 # Debian packages the project needs, with a binary that proves each is present.
 PACKAGES=(
     "wine:/usr/bin/wine"
-    "wine32:i386:/usr/lib/wine/i386-windows/kernel32.dll"
+    "wine32:i386:/usr/lib/wine/wineserver32"
     "g++-mingw-w64-i686-posix:/usr/bin/i686-w64-mingw32-g++-posix"
     "cmake:/usr/bin/cmake"
     "ninja-build:/usr/bin/ninja"
@@ -124,6 +124,9 @@ wine_env() {
         "$WINESERVER" -w
     fi
     "$WINESERVER" -p >/dev/null 2>&1 || true
+    # Start the prefix's services now, detached from any pipe: started by the first test instead, they would
+    # inherit its output and keep ctest waiting for as long as the server lives.
+    "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 # What the Win32 tests expect of the Wine machine: Q: is a CD-ROM drive, and a read-only copy of the program

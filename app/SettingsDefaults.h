@@ -1,6 +1,7 @@
 // The stored settings: value names and built-in defaults of the numeric settings and the six fonts.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 namespace fovea {

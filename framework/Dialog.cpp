@@ -57,6 +57,13 @@ bool CDialog::PreTranslateModeless(MSG& msg)
 
 INT_PTR CDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT reflected = 0;
+    if (ReflectToChild(m_hWnd, message, wParam, lParam, &reflected)) {
+        if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC)
+            return INT_PTR(reflected);
+        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, reflected);
+        return TRUE;
+    }
     switch (message) {
     case WM_INITDIALOG:
         return OnInitDialog();

@@ -123,8 +123,40 @@ CString CWnd::GetWindowText() const
     return text;
 }
 
+bool CWnd::ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    HWND child = nullptr;
+    switch (message) {
+    case WM_DRAWITEM:
+        child = reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->hwndItem;
+        break;
+    case WM_MEASUREITEM:
+        child = ::GetDlgItem(parent, int(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlID));
+        break;
+    case WM_COMMAND:
+        child = HWND(lParam);
+        break;
+    case WM_NOTIFY:
+        child = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+        child = HWND(lParam);
+        break;
+    default:
+        return false;
+    }
+    CWnd* wnd = FromHandle(child);
+    return wnd && wnd->OnChildNotify(message, wParam, lParam, result);
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    LRESULT reflected = 0;
+    if (ReflectToChild(m_hWnd, message, wParam, lParam, &reflected))
+        return reflected;
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);

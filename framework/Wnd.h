@@ -38,6 +38,11 @@ public:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Last message seen after the window is gone; an object may delete itself here.
     virtual void PostNcDestroy() {}
+    // Owner-draw, command and notification messages that a parent passes back to the control they concern,
+    // so that each control draws and handles its own items. True when handled; *result is then the answer.
+    virtual bool OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) { return false; }
+    // Offers a parent's message to the child object it concerns; true when that child handled it.
+    static bool ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
     // Default processing of the message now being handled.
     LRESULT Default();

@@ -1,0 +1,159 @@
+// Font settings: the dialog, the change of one font and its application to the windows of its slot.
+#include "app/FontSettingDlg.h"
+
+#include "app/FoveaApp.h"
+#include "browser/DirView.h"
+#include "browser/FileView.h"
+#include "image/FoveaView.h"
+
+namespace {
+
+const char* const kEntries[] = {"ファイラーフォント", "ビューフォント", "ヘッダーフォント", "登録アプリメニューフォント"};
+
+bool PlatformChooseFont(HWND owner, LOGFONTA& lf)
+{
+    CHOOSEFONTA cf = {};
+    cf.lStructSize = sizeof cf;
+    cf.hwndOwner = owner;
+    cf.lpLogFont = &lf;
+    cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
+    return ::ChooseFontA(&cf) != FALSE;
+}
+
+LOGFONTA ToLogFont(const fovea::FontDescription& d)
+{
+    LOGFONTA lf = {};
+    lf.lfHeight = d.height;
+    lf.lfWidth = d.width;
+    lf.lfEscapement = d.escapement;
+    lf.lfOrientation = d.orientation;
+    lf.lfWeight = d.weight;
+    lf.lfItalic = d.italic;
+    lf.lfUnderline = d.underline;
+    lf.lfStrikeOut = d.strikeOut;
+    lf.lfCharSet = d.charSet;
+    lf.lfOutPrecision = d.outPrecision;
+    lf.lfClipPrecision = d.clipPrecision;
+    lf.lfQuality = d.quality;
+    lf.lfPitchAndFamily = d.pitchAndFamily;
+    memcpy(lf.lfFaceName, d.faceName, sizeof lf.lfFaceName);
+    return lf;
+}
+
+fovea::FontDescription FromLogFont(const LOGFONTA& lf)
+{
+    fovea::FontDescription d;
+    d.height = lf.lfHeight;
+    d.width = lf.lfWidth;
+    d.escapement = lf.lfEscapement;
+    d.orientation = lf.lfOrientation;
+    d.weight = lf.lfWeight;
+    d.italic = lf.lfItalic;
+    d.underline = lf.lfUnderline;
+    d.strikeOut = lf.lfStrikeOut;
+    d.charSet = lf.lfCharSet;
+    d.outPrecision = lf.lfOutPrecision;
+    d.clipPrecision = lf.lfClipPrecision;
+    d.quality = lf.lfQuality;
+    d.pitchAndFamily = lf.lfPitchAndFamily;
+    fovea::SetFaceName(d, lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
+    return d;
+}
+
+}  // namespace
+
+bool (*CFontSettingDlg::s_pfnChooseFont)(HWND owner, LOGFONTA& lf) = PlatformChooseFont;
+
+int CFontSettingDlg::SlotOfName(const CString& name)
+{
+    if (name == "ビューフォント")
+        return fovea::kFontView;
+    if (name == "ファイラーフォント")
+        return fovea::kFontFiler;
+    if (name == "ヘッダーフォント")
+        return fovea::kFontHeader;
+    if (name == "登録アプリメニューフォント")
+        return fovea::kFontLauncher;
+    return fovea::kFontHeader;
+}
+
+BOOL CFontSettingDlg::OnInitDialog()
+{
+    HWND combo = GetDlgItem(IDC_FONT_COMBO);
+    for (const char* entry : kEntries)
+        ::SendMessageA(combo, CB_ADDSTRING, 0, LPARAM(entry));
+    return TRUE;
+}
+
+bool CFontSettingDlg::OnCommand(int id, int code, HWND)
+{
+    if (id == IDC_FONT_SET && code == BN_CLICKED) {
+        ChangeFont();
+        return true;
+    }
+    return false;
+}
+
+void CFontSettingDlg::ChangeFont()
+{
+    CFoveaApp* app = FoveaApp();
+    if (!app)
+        return;
+    HWND combo = GetDlgItem(IDC_FONT_COMBO);
+    int selected = int(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
+    m_strFontName.Empty();
+    if (selected >= 0) {
+        int length = int(::SendMessageA(combo, CB_GETLBTEXTLEN, WPARAM(selected), 0));
+        if (length > 0) {
+            ::SendMessageA(combo, CB_GETLBTEXT, WPARAM(selected), LPARAM(m_strFontName.GetBuffer(length + 1)));
+            m_strFontName.ReleaseBuffer();
+        }
+    }
+    int slot = SlotOfName(m_strFontName);
+
+    LOGFONTA lf = ToLogFont(app->m_fontDesc[slot]);
+    if (s_pfnChooseFont(m_hWnd, lf)) {
+        app->m_fontDesc[slot] = FromLogFont(lf);
+        app->CreateSlotFont(slot);
+        HKEY key = app->OpenSettingsKey();
+        if (key) {
+            app->WriteFontGroup(key, slot);
+            CFoveaApp::CloseKey(key);
+        }
+    }
+    // Cancelled or not, the windows of the slot get its current font again.
+    ApplyFont(slot);
+}
+
+void CFontSettingDlg::ApplyFont(int slot)
+{
+    CFoveaApp* app = FoveaApp();
+    if (!app)
+        return;
+    HFONT font = app->GetFont(slot);
+    switch (slot) {
+    case fovea::kFontView:
+        if (app->m_pPicView)
+            app->m_pPicView->SetTextFont(font);
+        break;
+    case fovea::kFontHeader:
+        for (CFileView* list : {app->m_pUpperList, app->m_pLowerList})
+            if (list)
+                list->SetHeaderFont(font);
+        app->m_nHeaderHeight = fovea::HeaderHeight(app->m_fontDesc[slot]);
+        break;
+    case fovea::kFontFiler:
+        for (CDirView* tree : {app->m_pUpperTree, app->m_pLowerTree})
+            if (tree)
+                tree->SetTreeFont(font);
+        app->m_nListItemHeight = fovea::ListItemHeight(app->m_fontDesc[slot]);
+        app->m_nIconWidth = app->m_nListItemHeight;
+        // A new line height switches both lists to the text display.
+        for (CFileView* list : {app->m_pUpperList, app->m_pLowerList})
+            if (list)
+                list->ShowAsText(app->m_nListItemHeight, app->m_nIconWidth);
+        break;
+    default:
+        break;  // the launcher takes its font when it next draws
+    }
+}

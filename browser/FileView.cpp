@@ -1,0 +1,23 @@
+// The file list pane.
+#include "browser/FileView.h"
+
+void CFileView::SetHeaderFont(HFONT font)
+{
+    m_hHeaderFont = font;
+    Invalidate();
+}
+
+void CFileView::ShowAsText(int itemHeight, int iconWidth)
+{
+    m_bCatalog = 0;
+    m_nItemHeight = itemHeight;
+    m_nIconCol = iconWidth;
+    Invalidate();
+    UpdateWindow();
+}
+
+void CFileView::OnDraw(HDC hdc)
+{
+    RECT client = GetClientRect();
+    ::FillRect(hdc, &client, ::GetSysColorBrush(COLOR_WINDOW));
+}

@@ -1,0 +1,130 @@
+// The plug-in host: loading by full path from the program folder, choosing by extension, decoding into CDib.
+#include "image/SampleCreateDlg.h"
+
+#include "app/FoveaApp.h"
+#include "image/Dib.h"
+
+namespace {
+
+// The two exports, called __stdcall and found by their plain names.
+using GetPluginInfoProc = int(WINAPI*)(int infono, LPSTR buf, int buflen);
+using GetPictureProc = int(WINAPI*)(LPCSTR buf, LONG len, UINT flag, HANDLE* pHBInfo, HANDLE* pHBm,
+                                    FARPROC progress, LONG lData);
+
+const char* const kPluginFiles[] = {"IFJPEG.SPI", "IFGIF.SPI",  "IFTIFF.SPI", "IFXLD4.SPI",
+                                    "IFMAG.SPI",  "IFPIC.SPI",  "IFPIC2.SPI", "IFPI.SPI"};
+
+}  // namespace
+
+CSampleCreateDlg::CSampleCreateDlg() : CDialog(IDD_SAMPLE_CREATE)
+{
+    CDib cube;
+    if (cube.MakeCubePalette() && cube.GetPalette())
+        m_palette.CreatePalette(reinterpret_cast<const LOGPALETTE*>(cube.GetPalette()));
+}
+
+CSampleCreateDlg::~CSampleCreateDlg()
+{
+    UnloadPlugins();
+}
+
+BOOL CSampleCreateDlg::OnInitDialog()
+{
+    LoadPlugins();
+    return TRUE;
+}
+
+void CSampleCreateDlg::LoadPlugins(const CString& folderArgument)
+{
+    UnloadPlugins();
+    m_astrPluginFile.RemoveAll();
+    for (const char* name : kPluginFiles)
+        m_astrPluginFile.Add(name);
+
+    CString folder = folderArgument;
+    if (folder.IsEmpty() && FoveaApp())
+        folder = FoveaApp()->m_strProgramDir;
+    // Listing a folder makes it the current one: keep it out of the DLL search so that no file there is loaded.
+    using SetDllDirectoryProc = BOOL(WINAPI*)(LPCSTR);
+    if (auto setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA"))))
+        setDllDirectory("");
+
+    // Every name is tried; the ones that load fill the slots in list order.
+    int slot = 0;
+    for (const CString& name : m_astrPluginFile.data()) {
+        if (slot >= kSlots)
+            break;
+        UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
+        HMODULE module = ::LoadLibraryA(folder.IsEmpty() ? name : folder + "\\" + name);
+        ::SetErrorMode(previous);
+        if (module)
+            m_hPlugin[slot++] = module;
+    }
+
+    for (int i = 0; i < kSlots && m_hPlugin[i]; ++i) {
+        m_strPluginExt[i].Empty();
+        auto info = reinterpret_cast<GetPluginInfoProc>(
+            reinterpret_cast<void*>(::GetProcAddress(m_hPlugin[i], "GetPluginInfo")));
+        if (!info)
+            continue;
+        char buffer[500] = {};
+        int written = info(2, buffer, sizeof buffer);
+        buffer[sizeof buffer - 1] = '\0';
+        // A plug-in whose call fails keeps an empty extension; the others are still asked.
+        if (written <= 0)
+            continue;
+        CString filter(buffer);
+        CString extension = filter.GetLength() > 2 ? filter.Mid(2) : CString();
+        extension.MakeUpper();
+        m_strPluginExt[i] = extension;
+    }
+}
+
+int CSampleCreateDlg::FindPlugin(const CString& extension) const
+{
+    for (int i = 0; i < kSlots && m_hPlugin[i]; ++i)
+        if (!m_strPluginExt[i].IsEmpty() && m_strPluginExt[i] == extension)
+            return i;
+    return -1;
+}
+
+std::unique_ptr<CDib> CSampleCreateDlg::DecodeWith(int slot, const CString& path) const
+{
+    if (slot < 0 || slot >= kSlots || !m_hPlugin[slot])
+        return nullptr;
+    // Looked up at each use, as the plug-in may be any DLL with the two exports.
+    auto getPicture = reinterpret_cast<GetPictureProc>(
+        reinterpret_cast<void*>(::GetProcAddress(m_hPlugin[slot], "GetPicture")));
+    if (!getPicture)
+        return nullptr;
+    HANDLE info = nullptr;
+    HANDLE bits = nullptr;
+    int result = getPicture(path, 0, 0, &info, &bits, nullptr, 0);
+    if (result != 0) {
+        // Nothing is handed over on failure; a plug-in that left blocks behind anyway does not leak them.
+        if (info)
+            ::LocalFree(info);
+        if (bits && bits != info)
+            ::LocalFree(bits);
+        return nullptr;
+    }
+    if (!info || !bits)
+        return nullptr;
+    // The bitmap takes over both blocks and checks them before use.
+    auto dib = std::make_unique<CDib>(bits, info);
+    if (dib->IsEmpty())
+        return nullptr;
+    return dib;
+}
+
+void CSampleCreateDlg::UnloadPlugins()
+{
+    for (HMODULE& module : m_hPlugin) {
+        if (module)
+            ::FreeLibrary(module);
+        module = nullptr;
+    }
+    for (CString& extension : m_strPluginExt)
+        extension.Empty();
+}
