@@ -133,6 +133,16 @@ int ReadRank(CBitReader& bits, int planes)
 
 } // namespace
 
+bool PiSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height)
+{
+    PiHeader h;
+    if (!ParseHeader(data, size, h))
+        return false;
+    width = h.width;
+    height = h.height;
+    return true;
+}
+
 bool IsPi(const uint8_t* data, size_t size)
 {
     PiHeader h;

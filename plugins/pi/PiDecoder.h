@@ -10,6 +10,8 @@
 namespace fovea {
 
 bool IsPi(const uint8_t* data, size_t size);
+// The picture's size from its header alone (for callers that want to refuse large pictures early).
+bool PiSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
 int DecodePi(const uint8_t* data, size_t size, DecodedPicture& out);
 
 } // namespace fovea

@@ -147,6 +147,16 @@ void ToBgr(uint32_t colour, int depth, uint8_t* bgr)
 
 } // namespace
 
+bool PicSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height)
+{
+    PicHeader h;
+    if (!ParseHeader(data, size, h))
+        return false;
+    width = h.width;
+    height = h.height;
+    return true;
+}
+
 bool IsPic(const uint8_t* data, size_t size)
 {
     PicHeader h;
@@ -175,7 +185,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
 
     const uint32_t width = h.width;
     const size_t total = size_t(width) * h.height;
-    std::vector<uint32_t> colours;
+    std::vector<uint16_t> colours; // every depth fits in 16 bits
     std::vector<bool> chained;
     try {
         colours.assign(total, 0);
@@ -207,7 +217,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
             if (chained[size_t(p)])
                 current = colours[size_t(p)];
             else
-                colours[size_t(p)] = current;
+                colours[size_t(p)] = uint16_t(current);
         }
         if (next >= total)
             break;
@@ -221,7 +231,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
             current = bits.Bits(h.depth);
             cache.Add(current);
         }
-        colours[size_t(pos)] = current;
+        colours[size_t(pos)] = uint16_t(current);
 
         if (bits.Bit()) {
             int64_t x = pos % width;
@@ -243,7 +253,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
                     return kDecodeBroken;
                 }
                 const size_t q = y * width + size_t(x);
-                colours[q] = current;
+                colours[q] = uint16_t(current);
                 chained[q] = true;
             }
         }
@@ -255,7 +265,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
 
     for (uint32_t y = 0; y < h.height; ++y) {
         uint8_t* row = out.TopRow(int32_t(y));
-        const uint32_t* src = colours.data() + size_t(y) * width;
+        const uint16_t* src = colours.data() + size_t(y) * width;
         for (uint32_t x = 0; x < width; ++x) {
             if (h.depth == 4)
                 row[x / 2] |= uint8_t((x & 1) ? src[x] : src[x] << 4);

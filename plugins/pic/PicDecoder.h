@@ -10,6 +10,8 @@
 namespace fovea {
 
 bool IsPic(const uint8_t* data, size_t size);
+// The picture's size from its header alone (for callers that want to refuse large pictures early).
+bool PicSize(const uint8_t* data, size_t size, uint32_t& width, uint32_t& height);
 int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out);
 
 } // namespace fovea
