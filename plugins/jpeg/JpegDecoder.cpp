@@ -2,6 +2,7 @@
 // into bottom-up DIB rows.
 #include "plugins/jpeg/JpegDecoder.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -89,23 +90,53 @@ int DecodeJpeg(const uint8_t* data, size_t size, DecodedPicture& out)
     if (!out.Allocate(width, height, grey ? 8 : 24))
         return fovea::kDecodeNoMemory;
 
+    // Rows without padding have the library's own layout: it decodes straight into the picture, which is then
+    // turned over (and RGB made BGR) in place.
+    int channels = grey ? 1 : 3;
+    bool inPlace = out.Stride() == size_t(width) * size_t(channels);
+    stbjpeg::CLentBuffer lent(inPlace ? out.bits.data() : nullptr, inPlace ? out.bits.size() : 0);
     uint8_t* decoded = nullptr;
     int gotWidth = 0, gotHeight = 0;
     if (frame.complete) {
-        decoded = stbjpeg::Load(data, size, grey ? 1 : 3, gotWidth, gotHeight);
+        decoded = stbjpeg::Load(data, size, channels, gotWidth, gotHeight);
     } else if (frame.scans > 0) {
-        decoded = LoadTruncated(data, frame, grey ? 1 : 3, gotWidth, gotHeight);
+        decoded = LoadTruncated(data, frame, channels, gotWidth, gotHeight);
     }
     CPixels pixels(decoded);
     if (!pixels.Get() || gotWidth != width || gotHeight != height) {
         out = DecodedPicture();
         return fovea::kDecodeBroken;
     }
-
-    const uint8_t* src = pixels.Get();
     if (grey) {
         for (int i = 0; i < 256; ++i)
             out.SetPaletteEntry(i, uint8_t(i), uint8_t(i), uint8_t(i));
+    }
+
+    if (pixels.Get() == out.bits.data()) {
+        size_t rowBytes = out.Stride();
+        for (int top = 0, bottom = height - 1; top <= bottom; ++top, --bottom) {
+            uint8_t* a = out.bits.data() + size_t(top) * rowBytes;
+            uint8_t* b = out.bits.data() + size_t(bottom) * rowBytes;
+            if (grey) {
+                if (a != b)
+                    std::swap_ranges(a, a + rowBytes, b);
+                continue;
+            }
+            for (int x = 0; x < width; ++x, a += 3, b += 3) {
+                uint8_t ar = a[0], ag = a[1], ab = a[2], br = b[0], bg = b[1], bb = b[2];
+                a[0] = bb;
+                a[1] = bg;
+                a[2] = br;
+                b[0] = ab;
+                b[1] = ag;
+                b[2] = ar;
+            }
+        }
+        return fovea::kDecodeOk;
+    }
+
+    const uint8_t* src = pixels.Get();
+    if (grey) {
         for (int y = 0; y < height; ++y)
             std::memcpy(out.TopRow(y), src + size_t(y) * width, size_t(width));
         return fovea::kDecodeOk;

@@ -3,6 +3,7 @@
 
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -14,13 +15,48 @@ void NoteAssertFailure()
     t_bAssertFailed = true;
 }
 
+thread_local uint8_t* t_pLent = nullptr;
+thread_local size_t t_nLent = 0;
+thread_local bool t_bLentInUse = false;
+
+// Cleared allocations: the library's decoder state then never holds leftovers of earlier use.
+void* Allocate(size_t size)
+{
+    if (t_pLent && !t_bLentInUse && size == t_nLent) {
+        t_bLentInUse = true;
+        return t_pLent;
+    }
+    return std::calloc(1, size);
+}
+
+void Release(void* p)
+{
+    if (p && p == t_pLent) {
+        t_bLentInUse = false;
+        return;
+    }
+    std::free(p);
+}
+
+// Not reached by the JPEG decoder, but the library wants all three hooks.
+[[maybe_unused]] void* Reallocate(void* p, size_t size)
+{
+    if (p && p == t_pLent) {
+        void* moved = std::malloc(size);
+        if (moved)
+            std::memcpy(moved, p, size < t_nLent ? size : t_nLent);
+        t_bLentInUse = false;
+        return moved;
+    }
+    return std::realloc(p, size);
+}
+
 } // namespace
 
 #define STBI_ASSERT(x) ((x) ? (void)0 : NoteAssertFailure())
-// Cleared allocations: the library's decoder state then never holds leftovers of earlier use.
-#define STBI_MALLOC(size) std::calloc(1, size)
-#define STBI_REALLOC(p, size) std::realloc(p, size)
-#define STBI_FREE(p) std::free(p)
+#define STBI_MALLOC(size) Allocate(size)
+#define STBI_REALLOC(p, size) Reallocate(p, size)
+#define STBI_FREE(p) Release(p)
 #define STBI_ONLY_JPEG
 #define STBI_NO_STDIO
 #define STBI_NO_LINEAR
@@ -54,6 +90,7 @@ uint8_t* Load(const uint8_t* data, size_t size, int channels, int& width, int& h
     if (!data || size == 0 || size > size_t(INT_MAX))
         return nullptr;
     t_bAssertFailed = false;
+    t_bLentInUse = false;
     int components = 0;
     uint8_t* pixels = stbi_load_from_memory(data, int(size), &width, &height, &components, channels);
     if (pixels && t_bAssertFailed) {
@@ -66,6 +103,20 @@ uint8_t* Load(const uint8_t* data, size_t size, int channels, int& width, int& h
 void Free(uint8_t* pixels)
 {
     stbi_image_free(pixels);
+}
+
+CLentBuffer::CLentBuffer(uint8_t* p, size_t size)
+{
+    t_pLent = p;
+    t_nLent = size;
+    t_bLentInUse = false;
+}
+
+CLentBuffer::~CLentBuffer()
+{
+    t_pLent = nullptr;
+    t_nLent = 0;
+    t_bLentInUse = false;
 }
 
 } // namespace stbjpeg

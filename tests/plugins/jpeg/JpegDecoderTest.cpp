@@ -81,11 +81,12 @@ TEST_F(JpegGolden, DecodesLikeDjpegWithinAFewLevels)
         {334, 222, "-sample 2x1", false}, // 4:2:2, a full pair at the right edge
         {17, 13, "", false},              // partial MCUs at both edges
         {1, 1, "", false},
-        {240, 161, "-progressive", false},
+        {240, 161, "-progressive", false}, // in place, with a middle row
         {240, 161, "-progressive -sample 1x1 -quality 95", false},
         {200, 150, "-restart 1 -optimize", false}, // restart markers every MCU row
         {200, 150, "-restart 1B", false},          // ... and every MCU
         {201, 99, "-grayscale", true},
+        {200, 99, "-grayscale", true}, // rows without padding: decoded in place
         {201, 99, "-grayscale -progressive", true},
         {64, 64, "-quality 100 -sample 1x1", false},
     };
