@@ -1,6 +1,6 @@
-// XLD4 decoding, as far as the format is known. The file holds its length (16 bits, little-endian) at 8 and
-// "MAJYO" at 11; chunks follow from 16, each with a 6-byte header: length of its codes, two bytes of unknown use,
-// and the number of pixel pairs it yields. Codes are read most significant bit first, 3 bits wide at the start of
+// XLD4 decoding, as far as the format is known. The file holds its length (16 bits, little-endian) at 8, unused
+// here, and "MAJYO" at 11; chunks follow from 16, each with a 6-byte header: length of its codes, two bytes of unknown
+// use, and the number of pixel pairs it yields. Codes are read most significant bit first, 3 bits wide at the start of
 // a chunk: 0 ends the chunk, 1 makes codes one bit wider (at most 15), any other value v stands for v - 2, a
 // symbol 0-16 or, above that, a phrase of the chunk's LZW dictionary (each code after the first adds the previous
 // phrase plus the first symbol of the current one). Symbols 0-15 are nibbles; 16 and a count n repeat the last
@@ -148,10 +148,9 @@ bool UnpackChunk(const uint8_t* codes, size_t size, size_t limit, std::vector<ui
 
 bool IsXld4(const uint8_t* data, size_t size)
 {
-    if (!data || size < kFirstChunk + kChunkHeader || std::memcmp(data + 11, "MAJYO", 5) != 0)
-        return false;
-    // The length field has 16 bits: longer files keep its low half.
-    return Le16(data + 8) == (size & 0xFFFF) || Le16(data + 8) <= size;
+    // The length field at 8 is not checked: the host may pass only the file's first bytes here, and what the
+    // field holds for files longer than 64 KiB is not known.
+    return data && size >= kFirstChunk + kChunkHeader && std::memcmp(data + 11, "MAJYO", 5) == 0;
 }
 
 int DecodeXld4(const uint8_t* data, size_t size, DecodedPicture& out)

@@ -296,6 +296,17 @@ TEST(Xld4Decoder, ChunksThatDoNotFitAreRefused)
     }
 }
 
+// The host asks with the first 2 KiB of a file only.
+TEST(Xld4Decoder, RecognisedFromTheFirstBytes)
+{
+    const Bytes file = EncodeXld4(PatternImage(6, 20), 64000, 64000);
+    ASSERT_GT(file.size(), 2048u);
+    EXPECT_TRUE(fovea::IsXld4(file.data(), 2048));
+    Bytes other = file;
+    other[15] = 'X';
+    EXPECT_FALSE(fovea::IsXld4(other.data(), 2048));
+}
+
 TEST(Xld4Decoder, GarbageNeverCrashes)
 {
     CRandom rnd(12);
