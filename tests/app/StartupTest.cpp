@@ -33,20 +33,20 @@ bool IsFolder(const CString& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+BOOL CALLBACK NoteFrame(HWND hwnd, LPARAM lParam)
+{
+    char name[32] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    if (lstrcmpA(name, "FoveaFrame") == 0)
+        *reinterpret_cast<bool*>(lParam) = true;
+    return TRUE;
+}
+
 // A main frame made by this test process (other tests may run the program at the same time).
 bool HasOwnFrame()
 {
     bool found = false;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            char name[32] = {};
-            GetClassNameA(hwnd, name, sizeof name);
-            if (lstrcmpA(name, "FoveaFrame") == 0)
-                *reinterpret_cast<bool*>(lParam) = true;
-            return TRUE;
-        },
-        LPARAM(&found));
+    EnumThreadWindows(GetCurrentThreadId(), NoteFrame, LPARAM(&found));
     return found;
 }
 
