@@ -61,27 +61,61 @@ public:
         int result = Check();
         if (result != fovea::kDecodeOk)
             return result;
+        // Common layouts go strip by strip straight into the picture; the others through one raw buffer.
+        bool stream = !m_image.tiled && IsFastLayout();
+        if (stream && (result = Prepare(out)) != fovea::kDecodeOk)
+            return result;
         try {
-            // Strips clear what they do not fill themselves; tiles may leave gaps, so start from zero.
-            size_t bytes = m_layout.planeBytes * m_layout.planes;
+            size_t bytes = stream ? StripRows() * m_layout.rowBytes : m_layout.planeBytes * m_layout.planes;
             m_raw.reset(new uint8_t[bytes]);
+            // Strips clear what they do not fill themselves; tiles may leave gaps, so start from zero.
             if (m_image.tiled)
                 std::memset(m_raw.get(), 0, bytes);
         } catch (const std::bad_alloc&) {
             return fovea::kDecodeNoMemory;
         }
-        result = m_image.tiled ? ReadTiles() : ReadStrips();
+        result = m_image.tiled ? ReadTiles() : ReadStrips(stream ? &out : nullptr);
         if (result != fovea::kDecodeOk)
             return result;
         if (!m_bAnyData)
             return fovea::kDecodeBroken;
+        if (stream)
+            return fovea::kDecodeOk;
+        if ((result = Prepare(out)) != fovea::kDecodeOk)
+            return result;
+        if (IsFastLayout()) {
+            FastRows(m_raw.get(), 0, m_layout.height, out);
+            return fovea::kDecodeOk;
+        }
         return Convert(out);
     }
 
 private:
     int Check();
-    int ReadStrips();
+    uint32_t StripRows() const
+    {
+        uint32_t rows = m_image.rowsPerStrip;
+        return rows == 0 || rows > m_layout.height ? m_layout.height : rows;
+    }
+    bool Indexed() const { return m_image.photometric != tiff::kRgb && m_nAlpha == 0; }
+    // Top-left origin, one plane, no alpha, and rows that copy or swap straight into DIB rows.
+    bool IsFastLayout() const
+    {
+        const CLayout& l = m_layout;
+        if (m_image.orientation > 1 && m_image.orientation <= 8)
+            return false;
+        if (l.planes != 1 || m_nAlpha != 0)
+            return false;
+        if (Indexed())
+            return l.samples == 1 && (l.bits == 1 || l.bits == 4 || l.bits == 8);
+        return l.bits == 8;
+    }
+    // With out, each strip is converted into the picture as soon as it is expanded.
+    int ReadStrips(DecodedPicture* out);
     int ReadTiles();
+    // Sizes the picture and fills its palette.
+    int Prepare(DecodedPicture& out);
+    void FastRows(const uint8_t* rows, uint32_t row0, uint32_t count, DecodedPicture& out) const;
     int Convert(DecodedPicture& out);
 
     // The stored bytes of chunk i, cut to the file; empty when the chunk lies outside it.
@@ -226,30 +260,31 @@ size_t CTiffDecoder::Expand(const uint8_t* src, size_t n, uint8_t* dst, size_t c
     return got;
 }
 
-int CTiffDecoder::ReadStrips()
+int CTiffDecoder::ReadStrips(DecodedPicture* out)
 {
     const CLayout& l = m_layout;
-    uint32_t rows = m_image.rowsPerStrip == 0 || m_image.rowsPerStrip > l.height ? l.height : m_image.rowsPerStrip;
+    uint32_t rows = StripRows();
     uint32_t stripsPerPlane = (l.height + rows - 1) / rows;
     for (uint32_t plane = 0; plane < l.planes; ++plane) {
         for (uint32_t s = 0; s < stripsPerPlane; ++s) {
             uint32_t row0 = s * rows;
             uint32_t count = l.height - row0 < rows ? l.height - row0 : rows;
-            uint8_t* dst = m_raw.get() + size_t(plane) * l.planeBytes + size_t(row0) * l.rowBytes;
+            uint8_t* dst = out ? m_raw.get() : m_raw.get() + size_t(plane) * l.planeBytes + size_t(row0) * l.rowBytes;
             size_t capacity = size_t(count) * l.rowBytes;
             const uint8_t* src = nullptr;
             size_t n = 0;
-            if (!ChunkBytes(size_t(plane) * stripsPerPlane + s, src, n)) {
-                std::memset(dst, 0, capacity);
-                continue;
+            size_t got = 0;
+            if (ChunkBytes(size_t(plane) * stripsPerPlane + s, src, n)) {
+                got = Expand(src, n, dst, capacity);
+                if (got == size_t(-1))
+                    return fovea::kDecodeUnknownFormat;
             }
-            size_t got = Expand(src, n, dst, capacity);
-            if (got == size_t(-1))
-                return fovea::kDecodeUnknownFormat;
-            // Rows a short or damaged strip never reached are black.
+            // Rows a missing, short or damaged strip never reached are black.
             std::memset(dst + got, 0, capacity - got);
-            if (m_image.predictor == 2)
+            if (got > 0 && m_image.predictor == 2)
                 tiff::UndoPredictor(dst, count, l.rowBytes, l.width * l.samples, l.samples, l.bits, m_image.bigEndian);
+            if (out)
+                FastRows(dst, row0, count, *out);
         }
     }
     return fovea::kDecodeOk;
@@ -335,7 +370,7 @@ uint32_t CTiffDecoder::Sample(uint32_t row, uint32_t col, uint32_t s) const
     }
 }
 
-int CTiffDecoder::Convert(DecodedPicture& out)
+int CTiffDecoder::Prepare(DecodedPicture& out)
 {
     const CImage& im = m_image;
     const CLayout& l = m_layout;
@@ -374,26 +409,39 @@ int CTiffDecoder::Convert(DecodedPicture& out)
         }
     }
 
-    // Fast paths for the common layouts: top-left origin, one plane, no alpha.
-    if (orientation == 1 && l.planes == 1 && m_nAlpha == 0) {
-        if (indexed && l.samples == 1 && (l.bits == 1 || l.bits == 4 || l.bits == 8)) {
-            for (int32_t y = 0; y < h; ++y)
-                std::memcpy(out.TopRow(y), m_raw.get() + size_t(y) * l.rowBytes, l.rowBytes);
-            return fovea::kDecodeOk;
+    return fovea::kDecodeOk;
+}
+
+void CTiffDecoder::FastRows(const uint8_t* rows, uint32_t row0, uint32_t count, DecodedPicture& out) const
+{
+    const CLayout& l = m_layout;
+    for (uint32_t r = 0; r < count; ++r) {
+        const uint8_t* s = rows + size_t(r) * l.rowBytes;
+        uint8_t* d = out.TopRow(int32_t(row0 + r));
+        if (Indexed()) {
+            std::memcpy(d, s, l.rowBytes);
+            continue;
         }
-        if (rgb && l.bits == 8) {
-            for (int32_t y = 0; y < h; ++y) {
-                const uint8_t* s = m_raw.get() + size_t(y) * l.rowBytes;
-                uint8_t* d = out.TopRow(y);
-                for (int32_t x = 0; x < w; ++x, s += l.samples, d += 3) {
-                    d[0] = s[2];
-                    d[1] = s[1];
-                    d[2] = s[0];
-                }
-            }
-            return fovea::kDecodeOk;
+        for (uint32_t x = 0; x < l.width; ++x, s += l.samples, d += 3) {
+            d[0] = s[2];
+            d[1] = s[1];
+            d[2] = s[0];
         }
     }
+}
+
+int CTiffDecoder::Convert(DecodedPicture& out)
+{
+    const CImage& im = m_image;
+    const CLayout& l = m_layout;
+    uint32_t orientation = im.orientation >= 1 && im.orientation <= 8 ? im.orientation : 1;
+    int32_t w = out.width;
+    int32_t h = out.height;
+    int bitCount = out.bitCount;
+    bool rgb = im.photometric == tiff::kRgb;
+    bool invert = im.photometric == tiff::kWhiteIsZero;
+    bool indexed = Indexed();
+    uint32_t maxValue = (1u << l.bits) - 1;
 
     auto to8 = [&](uint32_t v) -> uint32_t {
         if (l.bits == 16)
