@@ -1,0 +1,216 @@
+// The plug-in host under Wine with the real .SPI files: loading by full path in list order, choosing by
+// extension, and pictures of every format decoded end to end into CDib against their expected pixels.
+#include <gtest/gtest.h>
+
+#include <shlwapi.h>
+
+#include "framework/ShiftJis.h"
+#include "image/Dib.h"
+#include "image/SampleCreateDlg.h"
+
+namespace {
+
+CString ProgramFolder()
+{
+    char path[MAX_PATH * 2];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    CString folder(path);
+    return folder.Left(folder.ReverseFind('\\'));
+}
+
+CString SourceFolder()
+{
+    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    for (int i = 0; i < dir.GetLength(); ++i)
+        if (dir.GetAt(i) == '/')
+            dir.SetAt(i, '\\');
+    return dir;
+}
+
+// A fresh folder holding copies of some plug-ins, each copied under the name given (source -> name).
+class PluginFolder {
+public:
+    explicit PluginFolder(const char* tag)
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        m_path.Format("%sfovea-plugins-%lu-%s", temp, GetCurrentProcessId(), tag);
+        Remove();
+        CreateDirectoryA(m_path, nullptr);
+    }
+    ~PluginFolder() { Remove(); }
+    void Copy(const char* source, const char* name)
+    {
+        EXPECT_TRUE(CopyFileA(ProgramFolder() + "\\" + source, m_path + "\\" + name, FALSE)) << source;
+    }
+    const CString& Path() const { return m_path; }
+
+private:
+    void Remove()
+    {
+        CString doubleZero = m_path + CString('\0');
+        SHFILEOPSTRUCTA op = {};
+        op.wFunc = FO_DELETE;
+        op.pFrom = doubleZero.c_str();
+        op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
+        SHFileOperationA(&op);
+    }
+    CString m_path;
+};
+
+// Pixel (x, y) of a picture as red, green, blue, counting rows from the top as shown.
+uint32_t PixelAt(const CDib& dib, int x, int y)
+{
+    const uint8_t* row = dib.GetBits() + size_t(dib.GetHeight() - 1 - y) * CDib::RowBytes(dib.GetWidth(), 24);
+    return uint32_t(row[3 * x + 2]) << 16 | uint32_t(row[3 * x + 1]) << 8 | row[3 * x];
+}
+
+}  // namespace
+
+TEST(PluginHost, LoadsAllEightInOrderWithTheirExtensions)
+{
+    CSampleCreateDlg host;
+    host.LoadPlugins(ProgramFolder());
+    const char* names[] = {"IFJPEG.SPI", "IFGIF.SPI", "IFTIFF.SPI", "IFXLD4.SPI",
+                           "IFMAG.SPI",  "IFPIC.SPI", "IFPIC2.SPI", "IFPI.SPI"};
+    const char* extensions[] = {"JPG", "GIF", "TIF", "Q4", "MAG", "PIC", "P2", "PI"};
+    ASSERT_EQ(8, host.m_astrPluginFile.GetSize());
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(names[i], host.m_astrPluginFile[i]);
+        EXPECT_NE(nullptr, host.m_hPlugin[i]) << names[i];
+        EXPECT_EQ(extensions[i], host.m_strPluginExt[i]) << names[i];
+        EXPECT_EQ(i, host.FindPlugin(extensions[i]));
+    }
+    for (int i = 8; i < CSampleCreateDlg::kSlots; ++i)
+        EXPECT_EQ(nullptr, host.m_hPlugin[i]);
+    // Only the exact upper-case extension is served.
+    EXPECT_EQ(-1, host.FindPlugin("JPEG"));
+    EXPECT_EQ(-1, host.FindPlugin("jpg"));
+    EXPECT_EQ(-1, host.FindPlugin("BMP"));
+    host.UnloadPlugins();
+    EXPECT_EQ(nullptr, host.m_hPlugin[0]);
+}
+
+TEST(PluginHost, AMissingPluginDoesNotStopTheLaterOnes)
+{
+    PluginFolder folder("missing");
+    folder.Copy("IFJPEG.SPI", "IFJPEG.SPI");
+    folder.Copy("IFTIFF.SPI", "IFTIFF.SPI");
+    folder.Copy("IFPI.SPI", "IFPI.SPI");
+    CSampleCreateDlg host;
+    host.LoadPlugins(folder.Path());
+    EXPECT_EQ("JPG", host.m_strPluginExt[0]);
+    EXPECT_EQ("TIF", host.m_strPluginExt[1]);
+    EXPECT_EQ("PI", host.m_strPluginExt[2]);
+    EXPECT_EQ(nullptr, host.m_hPlugin[3]);
+    EXPECT_EQ(-1, host.FindPlugin("GIF"));
+    EXPECT_EQ(2, host.FindPlugin("PI"));
+}
+
+TEST(PluginHost, OnlyJpegAndGifPresent)
+{
+    PluginFolder folder("two");
+    folder.Copy("IFJPEG.SPI", "IFJPEG.SPI");
+    folder.Copy("IFGIF.SPI", "IFGIF.SPI");
+    CSampleCreateDlg host;
+    host.LoadPlugins(folder.Path());
+    EXPECT_NE(nullptr, host.m_hPlugin[0]);
+    EXPECT_NE(nullptr, host.m_hPlugin[1]);
+    EXPECT_EQ(nullptr, host.m_hPlugin[2]);
+    EXPECT_EQ(-1, host.FindPlugin("TIF"));
+}
+
+TEST(PluginHost, TheLowerSlotWinsASharedExtension)
+{
+    PluginFolder folder("shared");
+    folder.Copy("IFGIF.SPI", "IFJPEG.SPI");  // two plug-ins that both report *.gif
+    folder.Copy("IFGIF.SPI", "IFGIF.SPI");
+    CSampleCreateDlg host;
+    host.LoadPlugins(folder.Path());
+    EXPECT_EQ("GIF", host.m_strPluginExt[0]);
+    EXPECT_EQ("GIF", host.m_strPluginExt[1]);
+    EXPECT_EQ(0, host.FindPlugin("GIF"));
+}
+
+TEST(PluginHost, TheCurrentFolderIsNeverSearched)
+{
+    PluginFolder program("program");
+    program.Copy("IFJPEG.SPI", "IFJPEG.SPI");
+    PluginFolder current("current");
+    current.Copy("IFGIF.SPI", "IFGIF.SPI");
+    char previous[MAX_PATH];
+    GetCurrentDirectoryA(sizeof previous, previous);
+    SetCurrentDirectoryA(current.Path());
+    CSampleCreateDlg host;
+    host.LoadPlugins(program.Path());
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ("JPG", host.m_strPluginExt[0]);
+    EXPECT_EQ(nullptr, host.m_hPlugin[1]);
+}
+
+TEST(PluginHost, PicturesOfEveryFormatDecodeToTheirExpectedPixels)
+{
+    CSampleCreateDlg host;
+    host.LoadPlugins(ProgramFolder());
+    const char* samples[] = {"jpeg\\sample.jpg", "gif\\sample.gif", "tiff\\sample.tif", "mag\\small.mag",
+                             "pic\\small.pic",   "pi\\small.pi",    "pic2\\small.p2",   "xld4\\small.q4"};
+    for (const char* sample : samples) {
+        SCOPED_TRACE(sample);
+        CString path = SourceFolder() + "\\tests\\data\\" + sample;
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) {
+            ADD_FAILURE() << "sample missing";
+            continue;
+        }
+        CString expectedPath = path.Left(path.ReverseFind('.')) + ".expected.bmp";
+        CString extension = fovea::UpperAscii(fovea::PathExtension(path.str()));
+        int slot = host.FindPlugin(extension);
+        ASSERT_GE(slot, 0);
+        std::unique_ptr<CDib> picture = host.DecodeWith(slot, path);
+        ASSERT_NE(nullptr, picture);
+        EXPECT_EQ(1, picture->GetMemoryKind());  // the plug-in's two blocks, taken over
+
+        CDib expected;
+        ASSERT_TRUE(expected.LoadFile(expectedPath));
+        ASSERT_EQ(24, expected.GetBitCount());
+        CDib decoded;
+        ASSERT_TRUE(decoded.ConvertFrom(24, *picture) || picture->GetBitCount() == 24);
+        const CDib& shown = picture->GetBitCount() == 24 ? *picture : decoded;
+        ASSERT_EQ(expected.GetWidth(), shown.GetWidth());
+        ASSERT_EQ(expected.GetHeight(), shown.GetHeight());
+        int wrong = 0;
+        for (int y = 0; y < shown.GetHeight(); ++y)
+            for (int x = 0; x < shown.GetWidth(); ++x)
+                wrong += PixelAt(shown, x, y) != PixelAt(expected, x, y);
+        EXPECT_EQ(0, wrong);
+    }
+}
+
+TEST(PluginHost, FilesThePluginRefusesGiveNoPicture)
+{
+    CSampleCreateDlg host;
+    host.LoadPlugins(ProgramFolder());
+    PluginFolder folder("refused");
+    const struct {
+        const char* name;
+        const char* bytes;
+        int length;
+    } files[] = {
+        {"text.gif", "this is not a picture", 21},
+        {"cut.gif", "GIF89a\x10\x00\x10\x00\x80", 11},
+        {"empty.tif", "", 0},
+        {"bad.jpg", "\xFF\xD8\xFF\xE0\x00\x10JFIF", 10},
+    };
+    for (const auto& f : files) {
+        SCOPED_TRACE(f.name);
+        CString path = folder.Path() + "\\" + f.name;
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        if (f.length)
+            WriteFile(file, f.bytes, DWORD(f.length), &written, nullptr);
+        CloseHandle(file);
+        CString extension = fovea::UpperAscii(fovea::PathExtension(path.str()));
+        EXPECT_EQ(nullptr, host.DecodeWith(host.FindPlugin(extension), path));
+    }
+    EXPECT_EQ(nullptr, host.DecodeWith(host.FindPlugin("GIF"), folder.Path() + "\\absent.gif"));
+    EXPECT_EQ(nullptr, host.DecodeWith(-1, "x.gif"));
+}
