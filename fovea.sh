@@ -173,7 +173,7 @@ run_fuzzers() {
         seeds="$ROOT/tests/data/fuzz/${name#fuzz_}"
         work="$BUILD/fuzz/corpus/$name"
         mkdir -p "$work"
-        if "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
+        if UBSAN_OPTIONS=halt_on_error=1 "$bin" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=0 \
             -artifact_prefix="$BUILD/fuzz/$name-" "$work" $( [ -d "$seeds" ] && echo "$seeds" ) \
             >"$BUILD/fuzz/$name.log" 2>&1; then
             passed=$((passed + 1))

@@ -16,6 +16,12 @@ void CFileView::ShowAsText(int itemHeight, int iconWidth)
     UpdateWindow();
 }
 
+void CFileView::ShowFolder(const CString& folder)
+{
+    m_strFolder = folder;
+    Invalidate();
+}
+
 void CFileView::OnDraw(HDC hdc)
 {
     RECT client = GetClientRect();

@@ -10,6 +10,9 @@ public:
     HFONT GetHeaderFont() const { return m_hHeaderFont; }
     // Switches to the text display with the given line height and icon column.
     void ShowAsText(int itemHeight, int iconWidth);
+    // Lists folder (a drive root is two characters, "C:"); the folder tree calls it for its paired list.
+    void ShowFolder(const CString& folder);
+    const CString& GetFolder() const { return m_strFolder; }
 
     int m_bCatalog = 0;
     int m_nItemHeight = 0;
@@ -21,4 +24,5 @@ protected:
 
 private:
     HFONT m_hHeaderFont = nullptr;  // owned by the application's font table
+    CString m_strFolder;
 };
