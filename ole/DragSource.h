@@ -3,12 +3,9 @@
 
 #include "framework/String.h"
 #include "framework/Win32.h"
+#include "ole/DropFiles.h"
 
 namespace fovea {
-
-// The dropped-file list of paths: a DROPFILES header (file list at offset 20, 8-bit characters), each path
-// with its zero, and a final zero.
-std::string BuildDropFiles(const CStringArray& paths);
 
 // Waits until the pointer, pressed at screenPoint in window, leaves the drag rectangle with the button down,
 // then runs the platform's drag loop with the paths offered for copy and move. Returns the effect the target

@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ole/DragSource.h"
+#include "ole/DropFiles.h"
 
 namespace fovea {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "ole/DragSource.h"
+#include "ole/DropFiles.h"
 
 TEST(DropFiles, BlockLayout)
 {
