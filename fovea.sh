@@ -32,6 +32,7 @@ PACKAGES=(
     "libtiff-tools:/usr/bin/tiffcp"
     "x11-apps:/usr/bin/xwd"
     "python3:/usr/bin/python3"
+    "g++:/usr/bin/g++"
     "wine64:/usr/lib/wine/wine64"
     "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
 )
@@ -95,7 +96,8 @@ configure_and_build() {
 
 build_all() {
     NINJA_TARGETS=()
-    configure_and_build host
+    # The host tree needs GCC: only it turns narrow literals into Shift-JIS (clang knows UTF-8 alone).
+    CC=gcc CXX=g++ configure_and_build host
     configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
     if [ "$RUN_TREE" = win64 ]; then
         configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake"

@@ -7,7 +7,7 @@ ROOT="$(cd "$(dirname "$0")/.." && pwd)"
 BENCH="$BUILD/bench"
 
 if [ ! -f "$BENCH/build.ninja" ]; then
-    cmake -S "$ROOT" -B "$BENCH" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOVEA_BENCH=ON >/dev/null
+    CC=gcc CXX=g++ cmake -S "$ROOT" -B "$BENCH" -G Ninja -DCMAKE_BUILD_TYPE=Release -DFOVEA_BENCH=ON >/dev/null
 fi
 cmake --build "$BENCH" -j "$(nproc)" >/dev/null
 
