@@ -20,46 +20,6 @@ bool PlatformChooseFont(HWND owner, LOGFONTA& lf)
     return ::ChooseFontA(&cf) != FALSE;
 }
 
-LOGFONTA ToLogFont(const fovea::FontDescription& d)
-{
-    LOGFONTA lf = {};
-    lf.lfHeight = d.height;
-    lf.lfWidth = d.width;
-    lf.lfEscapement = d.escapement;
-    lf.lfOrientation = d.orientation;
-    lf.lfWeight = d.weight;
-    lf.lfItalic = d.italic;
-    lf.lfUnderline = d.underline;
-    lf.lfStrikeOut = d.strikeOut;
-    lf.lfCharSet = d.charSet;
-    lf.lfOutPrecision = d.outPrecision;
-    lf.lfClipPrecision = d.clipPrecision;
-    lf.lfQuality = d.quality;
-    lf.lfPitchAndFamily = d.pitchAndFamily;
-    memcpy(lf.lfFaceName, d.faceName, sizeof lf.lfFaceName);
-    return lf;
-}
-
-fovea::FontDescription FromLogFont(const LOGFONTA& lf)
-{
-    fovea::FontDescription d;
-    d.height = lf.lfHeight;
-    d.width = lf.lfWidth;
-    d.escapement = lf.lfEscapement;
-    d.orientation = lf.lfOrientation;
-    d.weight = lf.lfWeight;
-    d.italic = lf.lfItalic;
-    d.underline = lf.lfUnderline;
-    d.strikeOut = lf.lfStrikeOut;
-    d.charSet = lf.lfCharSet;
-    d.outPrecision = lf.lfOutPrecision;
-    d.clipPrecision = lf.lfClipPrecision;
-    d.quality = lf.lfQuality;
-    d.pitchAndFamily = lf.lfPitchAndFamily;
-    fovea::SetFaceName(d, lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
-    return d;
-}
-
 }  // namespace
 
 bool (*CFontSettingDlg::s_pfnChooseFont)(HWND owner, LOGFONTA& lf) = PlatformChooseFont;
@@ -111,9 +71,9 @@ void CFontSettingDlg::ChangeFont()
     }
     int slot = SlotOfName(m_strFontName);
 
-    LOGFONTA lf = ToLogFont(app->m_fontDesc[slot]);
+    LOGFONTA lf = fovea::ToLogFont(app->m_fontDesc[slot]);
     if (s_pfnChooseFont(m_hWnd, lf)) {
-        app->m_fontDesc[slot] = FromLogFont(lf);
+        app->m_fontDesc[slot] = fovea::FromLogFont(lf);
         app->CreateSlotFont(slot);
         HKEY key = app->OpenSettingsKey();
         if (key) {

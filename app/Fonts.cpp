@@ -5,7 +5,7 @@ using fovea::FontDescription;
 using fovea::kFontNumberFieldCount;
 using fovea::kFontNumberFields;
 
-namespace {
+namespace fovea {
 
 LOGFONTA ToLogFont(const FontDescription& d)
 {
@@ -28,11 +28,31 @@ LOGFONTA ToLogFont(const FontDescription& d)
     return lf;
 }
 
-}  // namespace
+FontDescription FromLogFont(const LOGFONTA& lf)
+{
+    FontDescription d;
+    d.height = lf.lfHeight;
+    d.width = lf.lfWidth;
+    d.escapement = lf.lfEscapement;
+    d.orientation = lf.lfOrientation;
+    d.weight = lf.lfWeight;
+    d.italic = lf.lfItalic;
+    d.underline = lf.lfUnderline;
+    d.strikeOut = lf.lfStrikeOut;
+    d.charSet = lf.lfCharSet;
+    d.outPrecision = lf.lfOutPrecision;
+    d.clipPrecision = lf.lfClipPrecision;
+    d.quality = lf.lfQuality;
+    d.pitchAndFamily = lf.lfPitchAndFamily;
+    SetFaceName(d, lf.lfFaceName, strnlen(lf.lfFaceName, sizeof lf.lfFaceName));
+    return d;
+}
+
+}  // namespace fovea
 
 void CFoveaApp::CreateSlotFont(int slot)
 {
-    LOGFONTA lf = ToLogFont(m_fontDesc[slot]);
+    LOGFONTA lf = fovea::ToLogFont(m_fontDesc[slot]);
     m_fonts[slot].reset(::CreateFontIndirectA(&lf));
 }
 

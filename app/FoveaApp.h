@@ -119,3 +119,9 @@ private:
 
 // The one application object.
 CFoveaApp* FoveaApp();
+
+namespace fovea {
+// Font descriptions to and from the platform's logical font.
+LOGFONTA ToLogFont(const FontDescription& description);
+FontDescription FromLogFont(const LOGFONTA& font);
+}  // namespace fovea
