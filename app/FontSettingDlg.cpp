@@ -10,14 +10,22 @@ namespace {
 
 const char* const kEntries[] = {"ファイラーフォント", "ビューフォント", "ヘッダーフォント", "登録アプリメニューフォント"};
 
+// The common dialog library is loaded when the dialog is first asked for, not with every start of the program.
 bool PlatformChooseFont(HWND owner, LOGFONTA& lf)
 {
+    using ChooseFontProc = BOOL(WINAPI*)(CHOOSEFONTA*);
+    static HMODULE library = ::LoadLibraryA("comdlg32.dll");
+    auto chooseFont =
+        library ? reinterpret_cast<ChooseFontProc>(reinterpret_cast<void*>(::GetProcAddress(library, "ChooseFontA")))
+                : nullptr;
+    if (!chooseFont)
+        return false;
     CHOOSEFONTA cf = {};
     cf.lStructSize = sizeof cf;
     cf.hwndOwner = owner;
     cf.lpLogFont = &lf;
     cf.Flags = CF_SCREENFONTS | CF_EFFECTS | CF_INITTOLOGFONTSTRUCT;
-    return ::ChooseFontA(&cf) != FALSE;
+    return chooseFont(&cf) != FALSE;
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // sockets, OLE, the document template and the command line.
 #include "app/FoveaApp.h"
 
-#include <winsock.h>
-
 #include "app/AboutDlg.h"
 #include "app/FoveaDoc.h"
 #include "app/MainFrame.h"
@@ -47,8 +45,6 @@ CFoveaApp::~CFoveaApp()
 {
     if (m_bOleStarted)
         ::OleUninitialize();
-    if (m_bSocketsStarted)
-        ::WSACleanup();
     if (g_pFoveaApp == this)
         g_pFoveaApp = nullptr;
 }
@@ -160,12 +156,8 @@ BOOL CFoveaApp::InitInstance()
     LoadSettings();
     ComputeTextMetrics();
 
-    WSADATA wsa;
-    if (::WSAStartup(MAKEWORD(1, 1), &wsa) != 0) {
-        ::MessageBoxA(nullptr, LoadResourceString(IDS_SOCKETS_INIT_FAILED), nullptr, MB_OK | MB_ICONEXCLAMATION);
-        return FALSE;
-    }
-    m_bSocketsStarted = true;
+    // Nothing in the program uses sockets, so they are not started: loading the socket library only slowed
+    // every start.
     if (FAILED(::OleInitialize(nullptr))) {
         ::MessageBoxA(nullptr, LoadResourceString(IDS_OLE_INIT_FAILED), nullptr, MB_OK | MB_ICONEXCLAMATION);
         return FALSE;

@@ -113,7 +113,6 @@ private:
     bool ProcessCommandLine();
 
     std::unique_ptr<CSingleDocTemplate> m_pDocTemplate;
-    bool m_bSocketsStarted = false;
     bool m_bOleStarted = false;
 };
 

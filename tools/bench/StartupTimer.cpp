@@ -1,6 +1,6 @@
-// bench_startup <exe> <runs> [idle-seconds]: starts the program <runs> times and prints the median time from
-// CreateProcess to its first visible, painted top-level window; with idle-seconds, also the processor time the
-// last run used while idle over that span.
+// bench_startup <runs> <idle-seconds> <exe>...: starts each program <runs> times, taking turns, and prints for
+// each the median time from CreateProcess to its first visible, painted top-level window, and the processor
+// time its last run used while idle over idle-seconds.
 #include <windows.h>
 
 #include <algorithm>
@@ -27,11 +27,6 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM lParam)
     return TRUE;
 }
 
-double Seconds(const LARGE_INTEGER& a, const LARGE_INTEGER& b, const LARGE_INTEGER& f)
-{
-    return double(b.QuadPart - a.QuadPart) / double(f.QuadPart);
-}
-
 double CpuSeconds(HANDLE process)
 {
     FILETIME created, exited, kernel, user;
@@ -40,57 +35,79 @@ double CpuSeconds(HANDLE process)
     return value(kernel) + value(user);
 }
 
+struct Run {
+    double startup = 0;
+    double idleCpu = -1;
+};
+
+// One start of exe: the time to its window, and with idleSeconds > 0 its processor use while idle.
+bool StartOnce(const char* exe, double idleSeconds, Run& run)
+{
+    LARGE_INTEGER frequency, start, shown;
+    QueryPerformanceFrequency(&frequency);
+    STARTUPINFOA si = {sizeof si};
+    PROCESS_INFORMATION pi = {};
+    char commandLine[1024];
+    std::snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        std::fprintf(stderr, "cannot start %s\n", exe);
+        return false;
+    }
+    Search search = {pi.dwProcessId, nullptr};
+    for (int i = 0; i < 60000 && !search.found; ++i) {
+        EnumWindows(FindVisible, LPARAM(&search));
+        if (!search.found)
+            Sleep(1);
+    }
+    if (search.found)
+        WaitForInputIdle(pi.hProcess, 10000);
+    QueryPerformanceCounter(&shown);
+    run.startup = double(shown.QuadPart - start.QuadPart) / double(frequency.QuadPart);
+    if (idleSeconds > 0) {
+        Sleep(1000);
+        double before = CpuSeconds(pi.hProcess);
+        Sleep(DWORD(idleSeconds * 1000));
+        run.idleCpu = CpuSeconds(pi.hProcess) - before;
+    }
+    if (search.found)
+        PostMessageA(search.found, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
+        TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return search.found != nullptr;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc < 3) {
-        std::fprintf(stderr, "usage: bench_startup <exe> <runs> [idle-seconds]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: bench_startup <runs> <idle-seconds> <exe>...\n");
         return 2;
     }
-    int runs = std::atoi(argv[2]);
-    double idleSeconds = argc > 3 ? std::atof(argv[3]) : 0;
-    LARGE_INTEGER frequency;
-    QueryPerformanceFrequency(&frequency);
-    std::vector<double> times;
-    double idleCpu = -1;
+    int runs = std::atoi(argv[1]);
+    double idleSeconds = std::atof(argv[2]);
+    int programs = argc - 3;
+    std::vector<std::vector<double>> times(static_cast<size_t>(programs));
+    std::vector<double> idle(size_t(programs), -1);
     for (int run = 0; run < runs; ++run) {
-        STARTUPINFOA si = {sizeof si};
-        PROCESS_INFORMATION pi = {};
-        char commandLine[1024];
-        std::snprintf(commandLine, sizeof commandLine, "\"%s\"", argv[1]);
-        LARGE_INTEGER start, shown;
-        QueryPerformanceCounter(&start);
-        if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            std::fprintf(stderr, "cannot start %s\n", argv[1]);
-            return 1;
+        for (int p = 0; p < programs; ++p) {
+            Run result;
+            bool last = run == runs - 1;
+            if (!StartOnce(argv[3 + p], last ? idleSeconds : 0, result))
+                return 1;
+            times[size_t(p)].push_back(result.startup);
+            if (last)
+                idle[size_t(p)] = result.idleCpu;
         }
-        Search search = {pi.dwProcessId, nullptr};
-        for (int i = 0; i < 60000 && !search.found; ++i) {
-            EnumWindows(FindVisible, LPARAM(&search));
-            if (!search.found)
-                Sleep(1);
-        }
-        if (search.found)
-            WaitForInputIdle(pi.hProcess, 10000);
-        QueryPerformanceCounter(&shown);
-        times.push_back(Seconds(start, shown, frequency));
-        if (run == runs - 1 && idleSeconds > 0) {
-            Sleep(1000);
-            double before = CpuSeconds(pi.hProcess);
-            Sleep(DWORD(idleSeconds * 1000));
-            idleCpu = CpuSeconds(pi.hProcess) - before;
-        }
-        if (search.found)
-            PostMessageA(search.found, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0)
-            TerminateProcess(pi.hProcess, 1);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
     }
-    std::sort(times.begin(), times.end());
-    std::printf("startup_ms %.1f\n", times[times.size() / 2] * 1000);
-    if (idleCpu >= 0)
-        std::printf("idle_cpu_percent %.3f\n", 100.0 * idleCpu / idleSeconds);
+    for (int p = 0; p < programs; ++p) {
+        std::vector<double>& t = times[size_t(p)];
+        std::sort(t.begin(), t.end());
+        std::printf("%d startup_ms %.1f idle_cpu_percent %.3f\n", p, t[t.size() / 2] * 1000,
+                    idleSeconds > 0 ? 100.0 * idle[size_t(p)] / idleSeconds : 0.0);
+    }
     return 0;
 }
