@@ -33,6 +33,7 @@ PACKAGES=(
     "x11-apps:/usr/bin/xwd"
     "python3:/usr/bin/python3"
     "g++:/usr/bin/g++"
+    "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "wine64:/usr/lib/wine/wine64"
     "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
 )
