@@ -139,6 +139,11 @@ prepare_fixtures() {
     if [ ! -L "$WINEPREFIX/dosdevices/q:" ]; then
         ln -sfn "$BUILD/drives/cdrom" "$WINEPREFIX/dosdevices/q:"
         "$WINE" reg add 'HKLM\Software\Wine\Drives' /v q: /d cdrom /f >/dev/null 2>&1 || true
+        # The drive types are read when the prefix's services start: start them again.
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        "$WINESERVER" -w >/dev/null 2>&1 || true
+        "$WINESERVER" -p >/dev/null 2>&1 || true
+        "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     fi
     local ro="$BUILD/$RUN_TREE/readonly" src="$BUILD/$RUN_TREE/readonly-src"
     umount "$ro" 2>/dev/null || true

@@ -26,7 +26,12 @@ function(fovea_test name)
     if(NOT ARG_TIMEOUT)
         set(ARG_TIMEOUT 300)
     endif()
-    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${CMAKE_BINARY_DIR}/results/${name}.xml
+    # Under Wine the Unix root is drive Z:; a path without a drive would be taken as relative.
+    set(results ${CMAKE_BINARY_DIR}/results)
+    if(WIN32)
+        set(results Z:${results})
+    endif()
+    add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results}/${name}.xml
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
 endfunction()
