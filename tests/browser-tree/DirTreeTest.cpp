@@ -142,8 +142,9 @@ TEST_F(DirTree, OneRootPerDriveEntryWithItsTypeImages)
         // The start drive is open and selected; the others closed with the plus mark.
         bool start = CFoveaApp::DriveOfEntry(entry) == m_app->m_strStartDrive;
         EXPECT_EQ(start ? CDirTreeCtrl::kStateOpen : CDirTreeCtrl::kStateClosed, Tree().GetStateIndex(root));
-        if (start)
+        if (start) {
             EXPECT_EQ(root, Tree().GetSelectedItem());
+        }
     }
     EXPECT_EQ(nullptr, root);
 }
