@@ -1,0 +1,49 @@
+// CFileOps: the file-operations object made per command: path helpers, primitives returning 0 or -1, the copy
+// of one file with its overwrite question, the status-line painter and the recursive copy and erase of folders.
+#pragma once
+
+#include "framework/String.h"
+#include "framework/Wnd.h"
+
+class CFileOps : public CWnd {
+public:
+    // 1 folder, 2 anything else that exists, -1 when the status cannot be read.
+    int PathKind(CString path);
+    void GetFileName(CString path, CString& name);
+    void GetTitlePart(CString path, CString& title);
+    void GetExtension(CString path, CString& ext);
+    void GetFolderPart(CString path, CString& folder);
+
+    int DeleteOneFile(CString path);
+    int MakeFolder(CString path);
+    int RemoveFolder(CString path);
+    int RenamePath(CString oldPath, CString newPath);
+    // 0 when copied or when the source is gone; -1 when the user declined the overwrite or stopped after a
+    // failed copy.
+    int CopyOneFile(CString source, CString destination);
+    int ShowStatusText(int pane, CString text);
+
+    // "Copy" copies the tree below source into the existing folder destination; "Remove" erases source with
+    // everything in it (destination unused). -1 when destination is source or lies inside it.
+    int WalkDir(CString source, CString destination, CString operation);
+    // One folder level, sub-folders first; -1 when a file copy of this level was declined.
+    int Walk(CString source, CString destination, CString operation);
+    // Appends the names of folder\pattern whose attributes share a bit with mask ("." and ".." never). A folder
+    // is listed only when mask asks for folders.
+    void ListNames(CStringArray& list, CString folder, CString pattern, DWORD mask);
+
+    int FindLine(CString file, CString text);
+    int AppendLine(CString file, CString text);
+
+    static constexpr DWORD kFolderMask = 0x10;
+    static constexpr DWORD kFileMask = 0x9A7;
+
+private:
+    struct Entry {
+        CString name;
+        DWORD attributes;
+    };
+    void ListEntries(std::vector<Entry>& entries, const CString& folder, const CString& pattern, DWORD mask);
+    // Asks whether to go on after a copy that failed; 0 on OK, -1 on キャンセル.
+    int ReportFailedCopy(const CString& source, const CString& destination);
+};

@@ -1,0 +1,22 @@
+// Questions the file operations ask the file system before they copy or erase: whether two paths name one
+// file, where a path really leads, and an erase that never goes through a link.
+#pragma once
+
+#include "framework/String.h"
+#include "framework/Win32.h"
+
+namespace fovea {
+
+// True when both paths open the same file or folder (same volume and file index).
+bool IsSameFile(const CString& a, const CString& b);
+
+// The path the file system resolves path to, links followed, without the "\\?\" prefix; false when the
+// platform has no such query or the path cannot be opened.
+bool ResolvedPath(const CString& path, CString& resolved);
+
+// Deletes folder\name unless the entry is a link whose erase would reach another file (Wine deletes the target
+// of a symbolic link rather than the link). folderResolved is ResolvedPath(folder), or empty when unknown.
+// 0 / -1.
+int DeleteFileInPlace(const CString& folder, const CString& folderResolved, const CString& name);
+
+} // namespace fovea
