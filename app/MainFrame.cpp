@@ -39,6 +39,10 @@ int CMainFrame::OnCreate()
     if (!OnCreateClient())
         return -1;
     m_bCreated = 1;
+    // Lay the panes out at the created size while the frame is still hidden: resizing visible tree and list
+    // controls repaints their frames and scroll bars at every step, which made showing the window slow.
+    RECT client = GetClientRect();
+    OnSize(client.right, client.bottom);
     return 0;
 }
 
@@ -103,8 +107,11 @@ void CMainFrame::RecalcLayout()
     m_wndStatusBar.SendMessage(WM_SIZE);
     RECT client = GetClientRect();
     int bottom = client.bottom - m_wndStatusBar.GetHeight();
+    // Once the strips exist, the panes leave their row free. Placing the splitter there at once (rather than
+    // at the top and then moving it down) resizes every pane only once per size change.
+    int top = m_bCreated == 1 ? kStripHeight : 0;
     if (m_wndOuterSplitter.m_hWnd)
-        m_wndOuterSplitter.MoveWindow(0, 0, client.right, std::max(0L, long(bottom)));
+        m_wndOuterSplitter.MoveWindow(0, top, client.right, std::max(0L, long(bottom - top)));
 }
 
 void CMainFrame::OnSize(int cx, int cy)
@@ -114,11 +121,6 @@ void CMainFrame::OnSize(int cx, int cy)
         return;
     m_wndSystemBar.MoveWindow(0, 0, 250, kStripHeight);
     m_wndLayoutBar.MoveWindow(250, 0, cx, kStripHeight);
-    // Leave the strip row free above the panes.
-    RECT r = m_wndOuterSplitter.GetWindowRect();
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
-    m_wndOuterSplitter.MoveWindow(r.left, r.top + kStripHeight, r.right - r.left,
-                                  std::max(0L, long(r.bottom - r.top - kStripHeight)));
     CFoveaApp* app = FoveaApp();
     if (app)
         SetLayout(app->m_nViewWidth, app->m_nTreeWidth, 0);
