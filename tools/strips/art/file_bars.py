@@ -30,8 +30,8 @@ def file_tools():
             polygon([(14, 5), (20, 5), (20, 11)], fill="paper", line="black"),
             polygon([(9, 14), (15, 8), (17, 10), (11, 16)], fill="paper", line="black"),
         ]),
-        Picture("pen (light)", pencil(8, 3, "yellow", "olive")),
-        Picture("pen (red)", pencil(8, 3, "red", "maroon")),
+        Picture("pen (light)", pencil(7, 2, "yellow", "olive")),
+        Picture("pen (red)", pencil(7, 2, "red", "maroon")),
     ], content=BUTTON)
 
 

@@ -20,7 +20,7 @@ def page_bar():
 def page_editing_bar():
     return Strip(156, "page editing bar", 30, 20, [
         Picture("folder with a spark", folder(5, 5, 17, 13) + spark(19, 1)),
-        Picture("pen", pencil(8, 3, "yellow", "olive")),
+        Picture("pen", pencil(7, 2, "yellow", "olive")),
         Picture("waste bin", BIN),
     ], content=BUTTON)
 

@@ -88,14 +88,15 @@ def page(x, y, w, h, fill="paper", lines="grey"):
 
 
 def pencil(x, y, body="yellow", shade="olive"):
-    """A pencil lying from its point at the lower left to its end at the upper right, 14 x 14."""
+    """A pencil lying from its point at the lower left to its end at the upper right, 16 x 16."""
     return [
-        polygon([(x + 3, y + 8), (x + 11, y), (x + 13, y + 2), (x + 5, y + 10)], fill=body, line="black"),
-        line(x + 5, y + 9, x + 12, y + 2, shade),
-        polygon([(x + 3, y + 8), (x + 5, y + 10), (x, y + 13)], fill="paper", line="black"),
-        dots("black", (x, y + 13), (x + 1, y + 12)),
-        line(x + 10, y + 1, x + 12, y + 3, "black"),
-        line(x + 11, y, x + 13, y + 2, "magenta"),
+        polygon([(x + 4, y + 9), (x + 11, y + 2), (x + 14, y + 5), (x + 7, y + 12)], fill=body, line="black"),
+        line(x + 7, y + 10, x + 12, y + 5, shade),
+        line(x + 5, y + 9, x + 10, y + 4, "paper"),
+        polygon([(x + 4, y + 9), (x + 7, y + 12), (x, y + 15)], fill="paper", line="black"),
+        dots("black", (x, y + 15), (x + 1, y + 14), (x + 1, y + 13), (x + 2, y + 14)),
+        polygon([(x + 11, y + 2), (x + 13, y), (x + 16, y + 3), (x + 14, y + 5)], fill="magenta", line="black"),
+        line(x + 12, y + 2, x + 13, y + 3, "silver"),
     ]
 
 
