@@ -16,6 +16,10 @@ CMainFrame::~CMainFrame() = default;
 
 int CMainFrame::OnCreate()
 {
+    // The plug-ins load on a worker while the panes are built; the sample dialog, created last, takes them.
+    if (CFoveaApp* app = FoveaApp())
+        CSampleCreateDlg::PrefetchPlugins(app->m_strProgramDir);
+
     // Status bar with one pane, raised, 2000 pixels wide.
     if (!m_wndStatusBar.Create(m_hWnd, WS_CHILD | WS_VISIBLE | CCS_BOTTOM, kStatusBarId))
         return -1;

@@ -14,7 +14,87 @@ using GetPictureProc = int(WINAPI*)(LPCSTR buf, LONG len, UINT flag, HANDLE* pHB
 const char* const kPluginFiles[] = {"IFJPEG.SPI", "IFGIF.SPI",  "IFTIFF.SPI", "IFXLD4.SPI",
                                     "IFMAG.SPI",  "IFPIC.SPI",  "IFPIC2.SPI", "IFPI.SPI"};
 
+constexpr int kPluginCount = int(sizeof kPluginFiles / sizeof kPluginFiles[0]);
+
+// Listing a folder makes it the current one: keep it out of the DLL search so that no file there is loaded.
+void KeepCurrentFolderOutOfDllSearch()
+{
+    using SetDllDirectoryProc = BOOL(WINAPI*)(LPCSTR);
+    if (auto setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
+            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA"))))
+        setDllDirectory("");
+}
+
+// Loads one plug-in by full path without the system's error boxes for a damaged file.
+HMODULE LoadPluginFile(const CString& folder, const char* name)
+{
+    using SetThreadErrorModeProc = BOOL(WINAPI*)(DWORD, DWORD*);
+    static auto setThreadErrorMode = reinterpret_cast<SetThreadErrorModeProc>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetThreadErrorMode")));
+    DWORD previous = 0;
+    if (setThreadErrorMode)
+        setThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previous);
+    HMODULE module = ::LoadLibraryA(folder.IsEmpty() ? CString(name) : folder + "\\" + name);
+    if (setThreadErrorMode)
+        setThreadErrorMode(previous, nullptr);
+    return module;
+}
+
+// Loading the libraries is the slowest step of creating the main window. The frame starts it on a worker
+// thread when its creation begins; the dialog, created last, waits for the worker and takes the handles over,
+// so the plug-ins are still loaded, in order, by the time the dialog exists.
+struct PluginPrefetch {
+    CString folder;
+    HMODULE modules[kPluginCount] = {};
+    HANDLE thread = nullptr;
+
+    static DWORD WINAPI Run(void* parameter)
+    {
+        auto* self = static_cast<PluginPrefetch*>(parameter);
+        for (int i = 0; i < kPluginCount; ++i)
+            self->modules[i] = LoadPluginFile(self->folder, kPluginFiles[i]);
+        return 0;
+    }
+};
+
+PluginPrefetch* g_pPrefetch = nullptr;
+
+// The prefetched handles for folder, in list order (null where a file did not load); false when no prefetch
+// was made for that folder.
+bool TakePrefetched(const CString& folder, HMODULE (&modules)[kPluginCount])
+{
+    if (!g_pPrefetch)
+        return false;
+    std::unique_ptr<PluginPrefetch> prefetch(g_pPrefetch);
+    g_pPrefetch = nullptr;
+    if (prefetch->thread) {
+        ::WaitForSingleObject(prefetch->thread, INFINITE);
+        ::CloseHandle(prefetch->thread);
+    }
+    bool match = prefetch->folder == folder;
+    for (int i = 0; i < kPluginCount; ++i) {
+        if (match)
+            modules[i] = prefetch->modules[i];
+        else if (prefetch->modules[i])
+            ::FreeLibrary(prefetch->modules[i]);
+    }
+    return match;
+}
+
 }  // namespace
+
+void CSampleCreateDlg::PrefetchPlugins(const CString& folder)
+{
+    if (g_pPrefetch)
+        return;
+    KeepCurrentFolderOutOfDllSearch();
+    auto prefetch = std::make_unique<PluginPrefetch>();
+    prefetch->folder = folder;
+    prefetch->thread = ::CreateThread(nullptr, 0, &PluginPrefetch::Run, prefetch.get(), 0, nullptr);
+    // Without a thread the dialog loads them itself.
+    if (prefetch->thread)
+        g_pPrefetch = prefetch.release();
+}
 
 CSampleCreateDlg::CSampleCreateDlg() : CDialog(IDD_SAMPLE_CREATE)
 {
@@ -44,23 +124,18 @@ void CSampleCreateDlg::LoadPlugins(const CString& folderArgument)
     CString folder = folderArgument;
     if (folder.IsEmpty() && FoveaApp())
         folder = FoveaApp()->m_strProgramDir;
-    // Listing a folder makes it the current one: keep it out of the DLL search so that no file there is loaded.
-    using SetDllDirectoryProc = BOOL(WINAPI*)(LPCSTR);
-    if (auto setDllDirectory = reinterpret_cast<SetDllDirectoryProc>(
-            reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "SetDllDirectoryA"))))
-        setDllDirectory("");
+    KeepCurrentFolderOutOfDllSearch();
 
     // Every name is tried; the ones that load fill the slots in list order.
-    int slot = 0;
-    for (const CString& name : m_astrPluginFile.data()) {
-        if (slot >= kSlots)
-            break;
-        UINT previous = ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
-        HMODULE module = ::LoadLibraryA(folder.IsEmpty() ? name : folder + "\\" + name);
-        ::SetErrorMode(previous);
-        if (module)
-            m_hPlugin[slot++] = module;
+    HMODULE modules[kPluginCount] = {};
+    if (!TakePrefetched(folder, modules)) {
+        for (int i = 0; i < kPluginCount; ++i)
+            modules[i] = LoadPluginFile(folder, kPluginFiles[i]);
     }
+    int slot = 0;
+    for (HMODULE module : modules)
+        if (module && slot < kSlots)
+            m_hPlugin[slot++] = module;
 
     for (int i = 0; i < kSlots && m_hPlugin[i]; ++i) {
         m_strPluginExt[i].Empty();

@@ -17,6 +17,9 @@ public:
     CSampleCreateDlg();
     ~CSampleCreateDlg() override;
 
+    // Starts loading the plug-ins from folder on a worker thread; the next LoadPlugins for that folder takes
+    // them over. The main frame calls it when its creation begins.
+    static void PrefetchPlugins(const CString& folder);
     // Loads the plug-ins of m_astrPluginFile in order from folder (the program folder when empty).
     void LoadPlugins(const CString& folder = CString());
     // The slot whose plug-in serves the upper-case extension, or -1.

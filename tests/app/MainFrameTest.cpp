@@ -92,6 +92,9 @@ TEST_F(MainFrame, PanesStripsAndWindowsArePublished)
     EXPECT_FALSE(m_app->m_pExtMenu->IsWindowVisible());
     EXPECT_FALSE(IsWindowVisible(m_app->m_pSampleDlg->m_hWnd));
     EXPECT_EQ(1, m_frame->m_bCreated);
+    // The plug-ins beside the program are loaded by the time the frame exists.
+    EXPECT_EQ(0, m_app->m_pSampleDlg->FindPlugin("JPG"));
+    EXPECT_EQ(7, m_app->m_pSampleDlg->FindPlugin("PI"));
 
     EXPECT_EQ(6, m_frame->m_wndSystemBar.GetCount());
     EXPECT_EQ(12, m_frame->m_wndLayoutBar.GetCount());

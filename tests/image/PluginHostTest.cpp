@@ -120,6 +120,33 @@ TEST(PluginHost, OnlyJpegAndGifPresent)
     EXPECT_EQ(-1, host.FindPlugin("TIF"));
 }
 
+TEST(PluginHost, PrefetchedPluginsAreTakenOverInTheirOrder)
+{
+    // The frame starts the loading on a worker; the dialog's load takes over exactly what a load of its own
+    // would have given, gaps closed in list order.
+    PluginFolder folder("prefetch");
+    folder.Copy("IFGIF.SPI", "IFGIF.SPI");
+    folder.Copy("IFMAG.SPI", "IFMAG.SPI");
+    CSampleCreateDlg::PrefetchPlugins(folder.Path());
+    CSampleCreateDlg host;
+    host.LoadPlugins(folder.Path());
+    EXPECT_EQ("GIF", host.m_strPluginExt[0]);
+    EXPECT_EQ("MAG", host.m_strPluginExt[1]);
+    EXPECT_EQ(nullptr, host.m_hPlugin[2]);
+    host.UnloadPlugins();
+
+    // A prefetch of another folder is let go: the dialog loads from its own folder, and nothing of the other
+    // folder stays loaded.
+    PluginFolder other("prefetch-other");
+    other.Copy("IFPI.SPI", "IFPI.SPI");
+    CSampleCreateDlg::PrefetchPlugins(other.Path());
+    CSampleCreateDlg second;
+    second.LoadPlugins(folder.Path());
+    EXPECT_EQ("GIF", second.m_strPluginExt[0]);
+    EXPECT_EQ(-1, second.FindPlugin("PI"));
+    EXPECT_EQ(nullptr, GetModuleHandleA(other.Path() + "\\IFPI.SPI"));
+}
+
 TEST(PluginHost, TheLowerSlotWinsASharedExtension)
 {
     PluginFolder folder("shared");
