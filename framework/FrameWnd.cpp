@@ -1,6 +1,7 @@
 // Frame, view and the single-document template.
 #include "framework/FrameWnd.h"
 
+#include "framework/OleDropTarget.h"
 #include "framework/WinApp.h"
 
 CString LoadResourceString(UINT id)
@@ -68,6 +69,11 @@ LRESULT CView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         ::EndPaint(m_hWnd, &ps);
         return 0;
     }
+    case WM_DESTROY:
+        // No drop registration may outlive the window it names.
+        if (m_pDropTarget)
+            m_pDropTarget->Revoke();
+        return Default();
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

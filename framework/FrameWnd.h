@@ -6,6 +6,8 @@
 
 #include "framework/Wnd.h"
 
+class COleDropTarget;
+
 class CDocument {
 public:
     virtual ~CDocument() = default;
@@ -34,11 +36,22 @@ protected:
     HACCEL m_hAccel = nullptr;
 };
 
-// A child window that paints through OnDraw.
+// A child window that paints through OnDraw, and receives the drags over it once a COleDropTarget has
+// registered it.
 class CView : public CWnd {
 public:
     bool Create(HWND parent, UINT id, const RECT& rect, DWORD style = WS_CHILD | WS_VISIBLE);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // A drag over the view, points in client coordinates; the answer is a DROPEFFECT. By default nothing is
+    // accepted.
+    virtual DWORD OnDragEnter(IDataObject* data, DWORD keyState, POINT point) { return DROPEFFECT_NONE; }
+    virtual DWORD OnDragOver(IDataObject* data, DWORD keyState, POINT point) { return DROPEFFECT_NONE; }
+    virtual void OnDragLeave() {}
+    virtual BOOL OnDrop(IDataObject* data, DWORD keyState, POINT point) { return FALSE; }
+
+    // Set by COleDropTarget::Register (not owned): revoked when the window is destroyed.
+    COleDropTarget* m_pDropTarget = nullptr;
 
 protected:
     virtual void OnDraw(HDC hdc) {}
