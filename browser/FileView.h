@@ -1,28 +1,82 @@
-// CFileView: the file list pane of a filer.
+// CFileView: the file list pane of a filer: the list with its column header, the drive and display mode
+// strips down the left, the file command strip on top and the navigation strip at the bottom.
 #pragma once
 
+#include "app/IconListBox.h"
+#include "browser/FileListBox.h"
 #include "framework/FrameWnd.h"
+#include "framework/HeaderCtrl.h"
+
+class CDirView;
 
 class CFileView : public CView {
 public:
+    // Control ids: every strip is created as 300 and reports with its own id.
+    static constexpr UINT kStripControlId = 300;
+    static constexpr UINT kListId = 301;
+    static constexpr UINT kHeaderId = 303;
+    enum { kDriveBarId = 300, kFileBarId = 301, kNavBarId = 302, kModeBarId = 303 };
+    static constexpr int kStripHeight = 25;
+    static constexpr int kLeftStripsWidth = 100;
+    // Mode strip button of the text display a new view starts in.
+    static constexpr int kStartMode = 3;
+
+    // Header widths, then the list's columns, then the list placed below the header.
+    void SetColumns(int height, int icon, int name, int ext, int size, int date);
+    // One of the six display modes (display mode strip buttons 0 to 5); the folder is not listed again.
+    void SetDisplayMode(int button);
+    // The text display with a new line height and icon column (after a filer font change).
+    void ShowAsText(int itemHeight, int iconWidth);
+
     // The font of the column header (font slot 0).
     void SetHeaderFont(HFONT font);
-    HFONT GetHeaderFont() const { return m_hHeaderFont; }
-    // Switches to the text display with the given line height and icon column.
-    void ShowAsText(int itemHeight, int iconWidth);
-    // Lists folder (a drive root is two characters, "C:"); the folder tree calls it for its paired list.
-    void ShowFolder(const CString& folder);
-    const CString& GetFolder() const { return m_strFolder; }
+    HFONT GetHeaderFont() const;
 
-    int m_bCatalog = 0;
-    int m_nItemHeight = 0;
-    int m_nIconCol = 0;
+    // Lists folder without moving the tree: the folder tree calls it for its paired list.
+    void ShowFolder(const CString& folder) { m_wndList.SetPath(folder); }
+    const CString& GetFolder() const { return m_wndList.m_strPath; }
+
+    // The commands of the list (0) and of the strips (300 to 303).
+    LRESULT OnBarCommand(WPARAM id);
+    void OnItemOpen();
+    void OnDriveBarCommand(int button);
+    void OnFileBarCommand(int button);
+    void OnNavBarCommand(int button);
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    CFileListBox m_wndList;
+    CIconListBox m_wndDriveBar;
+    CIconListBox m_wndFileBar;
+    CIconListBox m_wndModeBar;
+    CIconListBox m_wndNavBar;
+    CHeaderCtrl m_wndHeader;
 
 protected:
     const char* ClassName() const override { return "FoveaFileView"; }
     void OnDraw(HDC hdc) override;
 
 private:
-    HFONT m_hHeaderFont = nullptr;  // owned by the application's font table
-    CString m_strFolder;
+    int OnCreate();
+    void OnSize(int cx, int cy);
+    LRESULT OnNotify(NMHDR* header);
+    LRESULT OnCtlColor(UINT message, HDC hdc, HWND control);
+    void OnHeaderClick(int item);
+    void OnHeaderChanged();
+    // Moves the list below the header from the view's window size, shows it and repaints the header.
+    void PlaceList();
+    void ListFolder(const CString& folder, bool syncTree);
+    void GoToParent();
+    // Moves the top item by delta items, kept within the list; the caret stays.
+    void ScrollBy(int delta);
+    int RowsPerColumn() const;
+    int VisibleColumns() const;
+    void ToggleSelectAll(bool filesOnly);
+    // The folder tree beside this view, or null.
+    CDirView* PairedTree() const;
+    void FocusViewPane() const;
+
+    // Set while SetColumns changes the header's widths: the header reports each change, and those reports
+    // must not be taken for the user's.
+    bool m_bSettingColumns = false;
 };

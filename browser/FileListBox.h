@@ -1,0 +1,110 @@
+// CFileListBox: the list of one filer. It reads a folder into item lines (folders first, then the files that
+// match the mask, each group sorted on its first seven bytes), finds the folder's sample folder, hit-tests its
+// cells and draws each item as a text line or a catalog cell.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser/ItemLine.h"
+#include "framework/Gdi.h"
+#include "framework/ImageList.h"
+#include "framework/ListBox.h"
+
+class CFileListBox : public CListBox {
+public:
+    // Window styles of the list: items run top to bottom, then into the next column.
+    static constexpr DWORD kListStyle = WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_MULTICOLUMN | LBS_HASSTRINGS |
+                                        LBS_OWNERDRAWFIXED | LBS_MULTIPLESEL | LBS_NOTIFY;
+    // Bitmap of the attribute icons: images 20 pixels wide, white transparent.
+    static constexpr UINT kIconBitmapId = 149;
+    static constexpr int kIconImageWidth = 20;
+    // An owner-drawn list box of fixed height refuses items of 256 pixels or more.
+    static constexpr int kMaxItemHeight = 255;
+
+    // Creates the list and then its image list (the list's own WM_CREATE runs before this object is bound).
+    bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
+
+    // Listing.
+    void SetPath(const CString& path);
+    void Refresh() { SetPath(CString(m_strPath)); }
+    void SetMask(const CString& pattern) { m_strMask = pattern; }
+    void SetSort(int keyMode, int order)
+    {
+        m_nKeyMode = keyMode;
+        m_nOrder = order;
+    }
+    // The item line of a folder entry, in the list's key mode.
+    CString FormatItemLine(const char* name, DWORD attributes, const FILETIME& lastWrite, DWORD sizeHigh,
+                           DWORD sizeLow) const;
+
+    // Reading items back.
+    CString GetField(int index, int k) const;
+    int IsFolderItem(int index) const;
+    CString GetItemFileName(int index) const;
+    // Date, size, attributes, extension and name of an item at once.
+    fovea::ItemFields GetItemFields(int index) const;
+    // Full paths of the selected items in list order, or of the caret item when nothing is selected.
+    CStringArray GetDragPaths() const;
+
+    // Sample folder of the folder shown; create allows new index lines and folders (CD-ROM drives only).
+    void FindSampleDir(int create);
+
+    // Presentation.
+    void SetColumns(int height, int icon, int name, int ext, int size, int date);
+    int ItemFromPoint(int x, int y) const;
+    int InSelectZone(int x, int y) const;
+    // Paints one item (the owner draw of the list box); the catalog drawing.
+    void DrawCatalogItem(bool entire, bool selected, int index, HDC hdc, const RECT& item);
+    // A one-pixel frame: style 0 sunken (black left and top, white right and bottom), 1 raised.
+    static void DrawEdge3D(HDC hdc, const RECT& r, int style);
+    // The top row of the item's sample in the loaded bank's memory DC, or -1 when it has none.
+    int FindSampleRow(const std::string& baseName) const;
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    // Listing state.
+    int m_bCatalog = 0;
+    int m_nKeyMode = fovea::kKeyExtName;
+    int m_nOrder = 0;
+    CString m_strPath;
+    CString m_strMask = "*.*";
+    CString m_strSampleDir;
+
+    // Cells: item height and the five column widths, whose sum is the column width.
+    int m_nItemHeight = 20;
+    int m_nColumnWidth = 0;
+    int m_nIconCol = 0;
+    int m_nNameCol = 0;
+    int m_nExtCol = 0;
+    int m_nSizeCol = 0;
+    int m_nDateCol = 0;
+
+    // Drawing resources: the attribute icons; the colour cube the list's colours are realised with; the loaded
+    // sample bank (a memory DC with the bank's bitmap selected, one base name per frame). The sample store
+    // fills the bank when a folder with samples is listed; until then no bank is loaded and no item has a
+    // sample.
+    CImageList m_imageList;
+    CPalette m_palette;
+    std::unique_ptr<CDC> m_pSampleDC;
+    std::unique_ptr<CBitmap> m_pBankBitmap;
+    CStringArray m_astrBankNames;
+    int m_nBankOrder = 0;
+
+protected:
+    void DrawItem(const DRAWITEMSTRUCT& item) override;
+    void MeasureItem(MEASUREITEMSTRUCT& item) override { item.itemHeight = UINT(m_nItemHeight); }
+
+private:
+    void OnCreate();
+    void OnLButtonDown(int x, int y);
+    // Loads the sample bank of the folder shown: finds its sample folder, which the bank lives in.
+    void LoadSamples();
+    // Replaces the list's items by the folder lines, then the file lines, with redrawing off.
+    void FillList(const std::vector<std::string>& folders, const std::vector<std::string>& files);
+    // Enumerates pattern into item lines: folders into folders, other entries into files, each only when
+    // given ("." and ".." never). False when the enumeration could not start.
+    bool Enumerate(const CString& pattern, std::vector<std::string>* folders, std::vector<std::string>* files) const;
+    void RepaintItem(int index) const;
+};

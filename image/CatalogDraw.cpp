@@ -1,0 +1,134 @@
+// Catalog drawing: one item of the file list as a text line or a catalog cell: attribute icon, texts, the
+// item's sample from the loaded bank, and the selection and caret frames.
+#include "browser/FileListBox.h"
+
+#include "app/FoveaApp.h"
+#include "framework/Handles.h"
+#include "image/CatalogLayout.h"
+
+namespace {
+
+constexpr UINT kTextFlags = DT_BOTTOM; // without DT_SINGLELINE the text stays at the top left
+constexpr COLORREF kBlack = RGB(0, 0, 0);
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr COLORREF kSelectionRed = RGB(255, 0, 0);
+
+RECT ToRect(const fovea::CellRect& c)
+{
+    return {c.left, c.top, c.right, c.bottom};
+}
+
+int Width(const RECT& r)
+{
+    return r.right - r.left;
+}
+
+int Height(const RECT& r)
+{
+    return r.bottom - r.top;
+}
+
+void DrawTextIn(HDC hdc, const std::string& text, RECT r)
+{
+    if (r.right > r.left && r.bottom > r.top && !text.empty())
+        ::DrawTextA(hdc, text.c_str(), int(text.size()), &r, kTextFlags);
+}
+
+// The four edges of a frame: left and top in the first colour, right and bottom in the second, each line ending
+// before its end point as lines do.
+void DrawFrameLines(HDC hdc, const RECT& r, COLORREF first, COLORREF second)
+{
+    fovea::ScopedPen firstPen(::CreatePen(PS_SOLID, 1, first));
+    fovea::ScopedPen secondPen(::CreatePen(PS_SOLID, 1, second));
+    fovea::SelectObjectScope keep(hdc, firstPen.get());
+    ::MoveToEx(hdc, r.left, r.top, nullptr);
+    ::LineTo(hdc, r.left, r.bottom);
+    ::MoveToEx(hdc, r.left, r.top, nullptr);
+    ::LineTo(hdc, r.right, r.top);
+    ::SelectObject(hdc, secondPen.get());
+    ::MoveToEx(hdc, r.right, r.bottom, nullptr);
+    ::LineTo(hdc, r.right, r.top);
+    ::MoveToEx(hdc, r.right, r.bottom, nullptr);
+    ::LineTo(hdc, r.left, r.bottom);
+}
+
+// Copies a bank frame into a rectangle, stretched when the sizes differ.
+void DrawSample(HDC hdc, const RECT& to, HDC bank, int row, int width, int height)
+{
+    int oldMode = ::SetStretchBltMode(hdc, COLORONCOLOR);
+    ::StretchBlt(hdc, to.left, to.top, Width(to), Height(to), bank, 0, row, width, height, SRCCOPY);
+    ::SetStretchBltMode(hdc, oldMode);
+}
+
+} // namespace
+
+void CFileListBox::DrawEdge3D(HDC hdc, const RECT& r, int style)
+{
+    if (style == 0)
+        DrawFrameLines(hdc, r, kBlack, kWhite);
+    else
+        DrawFrameLines(hdc, r, kWhite, kBlack);
+}
+
+int CFileListBox::FindSampleRow(const std::string& baseName) const
+{
+    // No bank loaded: no item has a sample.
+    CFoveaApp* app = FoveaApp();
+    if (!app || !m_pSampleDC || !m_pBankBitmap || !m_pBankBitmap->GetSafeHandle())
+        return -1;
+    int count = m_astrBankNames.GetSize();
+    for (int k = 0; k < count; ++k)
+        if (m_astrBankNames[k].str() == baseName)
+            return (count - 1 - k) * app->m_nSampleHeight; // device bitmaps are top-down: frame 0 is the bottom
+    return -1;
+}
+
+void CFileListBox::DrawCatalogItem(bool entire, bool selected, int index, HDC hdc, const RECT& item)
+{
+    CFoveaApp* app = FoveaApp();
+    int lineHeight = app ? app->m_nListItemHeight : 0;
+    int iconWidth = app ? app->m_nIconWidth : 0;
+    const int widths[5] = {m_nIconCol, m_nNameCol, m_nExtCol, m_nSizeCol, m_nDateCol};
+    fovea::CatalogItemLayout layout = fovea::LayOutCatalogItem({item.left, item.top, item.right, item.bottom}, widths,
+                                                               m_bCatalog != 0, lineHeight, iconWidth);
+    RECT icon = ToRect(layout.icon);
+    RECT text = ToRect(layout.text);
+
+    if (entire) {
+        fovea::ItemFields fields = GetItemFields(index);
+        int image = fovea::AttributeIconOf(fields.attributes);
+        if (Width(icon) < fovea::kSmallIconLimit)
+            m_imageList.Draw(hdc, image, icon.left - 2, icon.top - 2);
+        else
+            m_imageList.Draw(hdc, image + fovea::kLargeIconOffset, icon.left, icon.top);
+
+        const std::string* columns[] = {&fields.name, &fields.extension, &fields.size, &fields.date};
+        for (int i = 0; i < 4; ++i)
+            DrawTextIn(hdc, *columns[i], ToRect(layout.textCell[i + 1]));
+
+        int row = FindSampleRow(fields.name);
+        int sampleWidth = app ? app->m_nSampleWidth : 0;
+        int sampleHeight = app ? app->m_nSampleHeight : 0;
+        if (!m_bCatalog) {
+            if (row >= 0) {
+                if (sampleWidth < Width(icon) && sampleHeight < Height(icon))
+                    ::BitBlt(hdc, icon.left, icon.top, sampleWidth, sampleHeight, *m_pSampleDC, 0, row, SRCCOPY);
+                else
+                    DrawSample(hdc, icon, *m_pSampleDC, row, sampleWidth, sampleHeight);
+            }
+        } else {
+            RECT picture = ToRect(layout.picture);
+            if (row >= 0)
+                DrawSample(hdc, picture, *m_pSampleDC, row, sampleWidth, sampleHeight);
+            DrawTextIn(hdc, fields.name, ToRect(layout.name));
+            DrawEdge3D(hdc, picture, 0);
+        }
+    }
+
+    // The red frame takes exactly the pixels of the raised edge it replaces, so a later deselection leaves none.
+    if (selected)
+        DrawFrameLines(hdc, icon, kSelectionRed, kSelectionRed);
+    else
+        DrawEdge3D(hdc, icon, 1);
+    DrawEdge3D(hdc, text, GetCaretIndex() == index ? 0 : 1);
+}
