@@ -257,14 +257,14 @@ TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
 
     // Cancelled: nothing stored, yet the trees get the slot's font again and the lists go to text display.
     SendMessageA(combo, CB_SETCURSEL, 0, 0);  // ファイラーフォント
-    m_app->m_pUpperList->m_bCatalog = 1;
+    m_app->m_pUpperList->m_wndList.m_bCatalog = 1;
     HFONT before = m_app->GetFont(fovea::kFontFiler);
     g_confirm = false;
     dialog.ChangeFont();
     EXPECT_EQ("ファイラーフォント", dialog.m_strFontName);
     EXPECT_EQ(before, m_app->m_pUpperTree->GetTreeFont());
     EXPECT_EQ(before, m_app->m_pLowerTree->GetTreeFont());
-    EXPECT_EQ(0, m_app->m_pUpperList->m_bCatalog);
+    EXPECT_EQ(0, m_app->m_pUpperList->m_wndList.m_bCatalog);
     EXPECT_EQ(DWORD(-12), ReadDword(keyPath, "FONT1_Height"));
 
     // Confirmed: a new font object, stored (underline too), and the derived heights follow.
@@ -276,7 +276,7 @@ TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
     EXPECT_EQ(1u, ReadDword(keyPath, "FONT1_Underline"));
     EXPECT_EQ(26, m_app->m_nListItemHeight);
     EXPECT_EQ(26, m_app->m_nIconWidth);
-    EXPECT_EQ(26, m_app->m_pLowerList->m_nItemHeight);
+    EXPECT_EQ(26, m_app->m_pLowerList->m_wndList.m_nItemHeight);
 
     // Nothing selected edits the header font.
     SendMessageA(combo, CB_SETCURSEL, WPARAM(-1), 0);

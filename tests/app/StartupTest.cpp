@@ -184,7 +184,8 @@ TEST_F(StartupWithScratchSettings, NormalStartShowsTheMainFrame)
     EXPECT_EQ(0, app.m_nFilerSplit);
     EXPECT_EQ("SB0800.BMS", app.m_strBank8Image);
     EXPECT_EQ("SB2400.TXT", app.m_strBank24Index);
-    EXPECT_EQ(COLORREF(-1), app.m_clrBackground);
+    // The file lists take the background from the status bar at their first paint, together with its brush.
+    EXPECT_EQ(app.m_clrBackground != COLORREF(-1), bool(app.m_pBackgroundBrush));
     DestroyWindow(app.m_pMainFrame->m_hWnd);  // the frame deletes itself
     EXPECT_EQ(nullptr, app.m_pMainFrame);
     MSG msg;

@@ -87,6 +87,10 @@ protected:
         DestroyWindow(m_host);
         PumpMessages();
         m_app.reset();
+        // Listing a folder makes it the current one, and the current folder cannot be removed.
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        SetCurrentDirectoryA(temp);
         RemoveTree(m_strRoot);
     }
 
