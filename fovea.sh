@@ -145,6 +145,13 @@ prepare_fixtures() {
         "$WINESERVER" -p >/dev/null 2>&1 || true
         "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     fi
+    # S: is a 2 MB tmpfs, a disk that fills up during a copy (mounting needs root; the test skips without it).
+    local small="$BUILD/drives/small"
+    mkdir -p "$small"
+    mountpoint -q "$small" || mount -t tmpfs -o size=2m tmpfs "$small" 2>/dev/null || true
+    if mountpoint -q "$small"; then
+        ln -sfn "$small" "$WINEPREFIX/dosdevices/s:"
+    fi
     local ro="$BUILD/$RUN_TREE/readonly" src="$BUILD/$RUN_TREE/readonly-src"
     umount "$ro" 2>/dev/null || true
     mkdir -p "$ro" "$src"
