@@ -79,7 +79,7 @@ public:
         std::memcpy(::GlobalLock(global), m_block.data(), m_block.size());
         ::GlobalUnlock(global);
         medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = global;  // the receiver releases it (ReleaseStgMedium)
+        medium->hGlobal = global; // the receiver releases it (ReleaseStgMedium)
         medium->pUnkForRelease = nullptr;
         return S_OK;
     }
@@ -116,19 +116,52 @@ private:
     std::string m_block;
 };
 
-}  // namespace
+} // namespace
+
+namespace {
+
+int g_nDragLoops = 0;
+
+// The physical button that acts as the left one (GetAsyncKeyState reads physical buttons).
+bool PrimaryButtonHeld()
+{
+    int button = ::GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON;
+    return (::GetAsyncKeyState(button) & 0x8000) != 0;
+}
+
+} // namespace
 
 namespace fovea {
 
-unsigned long DragFiles(HWND window, POINT screenPoint, const CStringArray& paths)
+bool OwnDragInProgress()
 {
-    if (paths.IsEmpty() || !::DragDetect(window, screenPoint))
+    return g_nDragLoops > 0;
+}
+
+unsigned long RunFileDrag(const CStringArray& paths, IDropSource* source)
+{
+    if (paths.IsEmpty())
         return 0;
     ComPtr<IDataObject> data(new CFileDataObject(BuildDropFiles(paths)));
-    ComPtr<IDropSource> source(new CDropSource);
+    ComPtr<IDropSource> ownSource;
+    if (!source) {
+        ownSource = ComPtr<IDropSource>(new CDropSource);
+        source = ownSource.get();
+    }
     DWORD effect = 0;
-    HRESULT result = ::DoDragDrop(data.get(), source.get(), DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    ++g_nDragLoops;
+    HRESULT result = ::DoDragDrop(data.get(), source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
+    --g_nDragLoops;
     return result == DRAGDROP_S_DROP ? effect : 0;
 }
 
-}  // namespace fovea
+unsigned long DragFiles(HWND window, POINT screenPoint, const CStringArray& paths)
+{
+    // DragDetect waits for the button to come up or the pointer to move; with no button held (a press sent by
+    // a program) it would wait for whatever mouse input comes next.
+    if (paths.IsEmpty() || !PrimaryButtonHeld() || !::DragDetect(window, screenPoint))
+        return 0;
+    return RunFileDrag(paths);
+}
+
+} // namespace fovea
