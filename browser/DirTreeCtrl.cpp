@@ -203,7 +203,7 @@ void CDirTreeCtrl::OnLButtonDown(POINT point)
         app->m_pDragSource = this;
     }
     if (m_startDrag)
-        m_startDrag(*this, GetSelectedPath());
+        m_startDrag(*this, GetSelectedPath(), point);
     NotifyView();
 }
 

@@ -33,9 +33,10 @@ public:
         SetItemState(item, INDEXTOSTATEIMAGEMASK(index), TVIS_STATEIMAGEMASK);
     }
 
-    // Run by a press after the selection and the drag start are recorded, with the selected folder's path:
-    // the drag of a folder out of the tree starts here. Without it a press only selects.
-    std::function<void(CDirTreeCtrl& tree, const CString& folder)> m_startDrag;
+    // Run by a press after the selection and the drag start are recorded, with the selected folder's path and
+    // the press point (client coordinates): the drag of a folder out of the tree starts here (the view sets
+    // it). Without it a press only selects.
+    std::function<void(CDirTreeCtrl& tree, const CString& folder, POINT point)> m_startDrag;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -1,8 +1,12 @@
-// The folder tree pane: creation of the tree with its drive roots, sizing, and the press that lists a folder.
+// The folder tree pane: creation of the tree with its drive roots, sizing, the press that lists a folder, and
+// the drag of a folder out of the tree and drops on it.
 #include "browser/DirView.h"
 
 #include "app/FoveaApp.h"
 #include "browser/FileView.h"
+#include "ole/DragSource.h"
+#include "ole/DropCopy.h"
+#include "ole/DroppedPaths.h"
 
 namespace {
 constexpr UINT kTreeId = 1;
@@ -28,6 +32,8 @@ CString CDirView::SelectFolderAt(POINT viewPoint)
 
 int CDirView::OnCreate()
 {
+    // Without OLE (or with a registration refused) the tree still works, only without drops.
+    m_dropTarget.Register(this);
     // Without the bitmaps the tree still works, only without pictures.
     m_imageList.LoadStrip(kItemBitmapId, 16, kMaskColour);
     m_stateImageList.LoadStrip(kStateBitmapId, 16, kMaskColour);
@@ -36,6 +42,7 @@ int CDirView::OnCreate()
         return -1;
     m_wndTree.SetImageList(m_imageList.m_hImageList, TVSIL_NORMAL);
     m_wndTree.SetImageList(m_stateImageList.m_hImageList, TVSIL_STATE);
+    m_wndTree.m_startDrag = StartTreeDrag;
     CFoveaApp* app = FoveaApp();
     if (!app)
         return 0;
@@ -62,6 +69,46 @@ LRESULT CDirView::OnBarCommand()
     else if (app->m_pLowerTree == this && app->m_pLowerList)
         app->m_pLowerList->ShowFolder(folder);
     return 0;
+}
+
+void CDirView::StartTreeDrag(CDirTreeCtrl& tree, const CString& folder, POINT point)
+{
+    if (folder.IsEmpty())
+        return;
+    CStringArray paths;
+    paths.Add(folder);
+    POINT screen = point;
+    ::ClientToScreen(tree.m_hWnd, &screen);
+    fovea::DragFiles(tree.m_hWnd, screen, paths);
+}
+
+DWORD CDirView::OnDragEnter(IDataObject* data, DWORD keyState, POINT point)
+{
+    return OnDragOver(data, keyState, point);
+}
+
+DWORD CDirView::OnDragOver(IDataObject* data, DWORD keyState, POINT point)
+{
+    return DROPEFFECT_COPY;
+}
+
+BOOL CDirView::OnDrop(IDataObject* data, DWORD keyState, POINT point)
+{
+    // A folder dragged out of this tree and dropped back on it does nothing.
+    CFoveaApp* app = FoveaApp();
+    if (app && app->m_pDragSource == &m_wndTree && fovea::OwnDragInProgress()) {
+        app->m_pDragSource = nullptr;
+        return TRUE;
+    }
+    // Below the last item there is no folder to copy into: the drop is refused.
+    CString target = SelectFolderAt(point);
+    if (target.IsEmpty())
+        return FALSE;
+    CStringArray paths;
+    if (fovea::ReadDroppedPaths(data, paths))
+        fovea::CopyDroppedPaths(paths, target);
+    // The tree is not filled again: new folders appear when their parent is next opened.
+    return TRUE;
 }
 
 LRESULT CDirView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

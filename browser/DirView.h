@@ -1,9 +1,11 @@
-// CDirView: the folder tree pane of a filer; a press on a folder shows it in the paired file list.
+// CDirView: the folder tree pane of a filer; a press on a folder shows it in the paired file list or drags it
+// out, and files and folders dropped on a folder are copied into it.
 #pragma once
 
 #include "browser/DirTreeCtrl.h"
 #include "framework/FrameWnd.h"
 #include "framework/ImageList.h"
+#include "framework/OleDropTarget.h"
 
 class CDirView : public CView {
 public:
@@ -18,6 +20,12 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Drops: any drag is offered the copy; a drop copies into the folder under the point.
+    DWORD OnDragEnter(IDataObject* data, DWORD keyState, POINT point) override;
+    DWORD OnDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    BOOL OnDrop(IDataObject* data, DWORD keyState, POINT point) override;
+    COleDropTarget& GetDropTarget() { return m_dropTarget; }
+
     // Bitmap resources of the item and state images, 16 pixels per image, white transparent.
     static constexpr UINT kItemBitmapId = 143;
     static constexpr UINT kStateBitmapId = 144;
@@ -31,7 +39,13 @@ private:
     void OnSize(int cx, int cy);
     LRESULT OnBarCommand();
 
-    // The image lists outlive the tree control that shows them (members are destroyed in reverse order).
+    // Drags the one folder pressed in the tree out of it.
+    static void StartTreeDrag(CDirTreeCtrl& tree, const CString& folder, POINT point);
+
+    // Revoked last, after the tree control is gone (members are destroyed in reverse order); the view's
+    // WM_DESTROY revokes it too.
+    COleDropTarget m_dropTarget;
+    // The image lists outlive the tree control that shows them.
     CImageList m_imageList;
     CImageList m_stateImageList;
     CDirTreeCtrl m_wndTree;
