@@ -73,7 +73,8 @@ int CFileOps::CopyOneFile(CString source, CString destination)
 {
     if (::GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    if (::GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES) {
+    bool exists = ::GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
+    if (exists) {
         CMessageDlg question;
         question.SetMessages("既にコピー先に同名のファイルが存在します", "上書きしますか？", "", "", "");
         if (question.DoModal() != IDOK)
@@ -82,7 +83,7 @@ int CFileOps::CopyOneFile(CString source, CString destination)
     ShowStatusText(0, source + "--->" + destination);
     // A file copied onto itself (also through another name for it) would be emptied before it is read on
     // some platforms: it is never handed to the copy call.
-    bool copied = !fovea::IsSameFile(source, destination) && ::CopyFileA(source, destination, FALSE);
+    bool copied = !(exists && fovea::IsSameFile(source, destination)) && ::CopyFileA(source, destination, FALSE);
     return copied ? 0 : ReportFailedCopy(source, destination);
 }
 

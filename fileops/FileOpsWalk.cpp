@@ -54,6 +54,9 @@ void CFileOps::ListNames(CStringArray& list, CString folder, CString pattern, DW
 
 int CFileOps::WalkDir(CString source, CString destination, CString operation)
 {
+    // An empty path would make every child "\name", the root of the current drive.
+    if (source.IsEmpty() || (operation == "Copy" && destination.IsEmpty()))
+        return -1;
     if (IsInsideSource(source, destination))
         return -1;
     // Erasing a linked folder erases the link alone, never what it leads to.

@@ -133,6 +133,25 @@ TEST_F(Walk, RefusesADestinationInsideTheSourceInAnyLetterCase)
     EXPECT_EQ(0u, answerer.Count());
 }
 
+// An empty path is no folder: the walk must never reach the root of the current drive through it. Checked on
+// the scratch drive S: only, so that a fault costs nothing but that drive.
+TEST_F(Walk, AnEmptyPathNeverMeansTheRootOfTheCurrentDrive)
+{
+    char previous[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, previous);
+    if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !SetCurrentDirectoryA("S:\\"))
+        GTEST_SKIP() << "no scratch drive S:";
+    ASSERT_TRUE(WriteFile("S:\\canary.txt", "alive"));
+    File("x.txt");
+    EXPECT_EQ(-1, m_ops.WalkDir("", "", "Remove"));
+    EXPECT_EQ(-1, m_ops.WalkDir(m_src, "", "Copy"));
+    SetCurrentDirectoryA(previous);
+    EXPECT_EQ("alive", ReadFile("S:\\canary.txt"));
+    EXPECT_FALSE(Exists("S:\\x.txt"));
+    DeleteFileA("S:\\canary.txt");
+    DeleteFileA("S:\\x.txt");
+}
+
 TEST_F(Walk, ADeclinedOverwriteStopsOnlyThatFolderLevel)
 {
     Folder("x");

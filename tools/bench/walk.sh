@@ -8,7 +8,7 @@ BUILD="$(dirname "$BENCH")"
 TREE="${RUN_TREE:-win32}"
 WINE="${WINE:-wine}"
 cmake --build "$BUILD/$TREE" -j2 --target bench_walk >/dev/null
-work="$BUILD/bench-walk"
+work="$BENCH/walk-tree"
 rm -rf "$work"
 mkdir -p "$work"
 trap 'rm -rf "$work"' EXIT
