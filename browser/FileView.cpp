@@ -9,6 +9,9 @@
 #include "browser/DirView.h"
 #include "framework/Handles.h"
 #include "image/FoveaView.h"
+#include "ole/DragSource.h"
+#include "ole/DropCopy.h"
+#include "ole/DroppedPaths.h"
 
 namespace {
 
@@ -43,6 +46,8 @@ struct StripSetup {
 int CFileView::OnCreate()
 {
     CFoveaApp* app = FoveaApp();
+    // Without OLE the view works, only without drops.
+    m_dropTarget.Register(this);
     // A child that cannot be made is simply missing; the view carries on without it.
     if (m_wndHeader.Create(WS_CHILD | WS_VISIBLE | HDS_BUTTONS, RECT{0, 0, 500, 20}, m_hWnd, kHeaderId)) {
         if (app)
@@ -471,6 +476,31 @@ LRESULT CFileView::OnBarCommand(WPARAM id)
     }
     FocusViewPane();
     return 0;
+}
+
+DWORD CFileView::OnDragEnter(IDataObject* data, DWORD keyState, POINT point)
+{
+    return OnDragOver(data, keyState, point);
+}
+
+DWORD CFileView::OnDragOver(IDataObject* data, DWORD keyState, POINT point)
+{
+    return DROPEFFECT_COPY;
+}
+
+BOOL CFileView::OnDrop(IDataObject* data, DWORD keyState, POINT point)
+{
+    // Dropped back into the list the drag came from: nothing.
+    CFoveaApp* app = FoveaApp();
+    if (app && app->m_pDragSource == &m_wndList && fovea::OwnDragInProgress()) {
+        app->m_pDragSource = nullptr;
+        return TRUE;
+    }
+    CStringArray paths;
+    if (fovea::ReadDroppedPaths(data, paths) && !m_wndList.m_strPath.IsEmpty())
+        fovea::CopyDroppedPaths(paths, m_wndList.m_strPath);
+    m_wndList.Refresh();
+    return TRUE;
 }
 
 LRESULT CFileView::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

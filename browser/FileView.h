@@ -6,6 +6,7 @@
 #include "browser/FileListBox.h"
 #include "framework/FrameWnd.h"
 #include "framework/HeaderCtrl.h"
+#include "framework/OleDropTarget.h"
 
 class CDirView;
 
@@ -45,6 +46,13 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // Drops: any drag is offered the copy; a drop copies into the folder shown and lists it again.
+    DWORD OnDragEnter(IDataObject* data, DWORD keyState, POINT point) override;
+    DWORD OnDragOver(IDataObject* data, DWORD keyState, POINT point) override;
+    BOOL OnDrop(IDataObject* data, DWORD keyState, POINT point) override;
+
+    // Registered at creation; the view's WM_DESTROY revokes it.
+    COleDropTarget m_dropTarget;
     CFileListBox m_wndList;
     CIconListBox m_wndDriveBar;
     CIconListBox m_wndFileBar;

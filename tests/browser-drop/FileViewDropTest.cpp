@@ -1,0 +1,140 @@
+// Drops on the file list view with a real window and scratch folders: the dropped files and folders are
+// copied into the folder the list shows and appear in it; a drop back into the list the drag came from does
+// nothing, while one from another program after a press on the list is still copied.
+#include <gtest/gtest.h>
+
+#include "app/FoveaApp.h"
+#include "browser/FileView.h"
+#include "ole/DragSource.h"
+#include "tests/browser-drop/DropTestUtil.h"
+#include "tests/ole/TestDataObject.h"
+
+namespace {
+
+using namespace drop_test;
+
+class FileViewDrop : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(ole_test::StartOle());
+        INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        SetCurrentDirectoryA(temp);
+        m_strRoot = temp;
+        if (m_strRoot.GetLength() > 0 && m_strRoot.GetAt(m_strRoot.GetLength() - 1) == '\\')
+            m_strRoot = m_strRoot.Left(m_strRoot.GetLength() - 1);
+        m_strRoot.Format("%s\\fovea-listdrop-%lu", CString(m_strRoot).c_str(), GetCurrentProcessId());
+        RemoveTree(m_strRoot);
+        for (const char* sub : {"", "\\src", "\\src\\sub", "\\dst"})
+            ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
+        m_strLongName = CString(std::string(130, 'n')) + ".dat";
+        ASSERT_TRUE(WriteText(m_strRoot + "\\src\\a.txt", "A"));
+        ASSERT_TRUE(WriteText(m_strRoot + "\\src\\sub\\b.txt", "B"));
+        ASSERT_TRUE(WriteText(m_strRoot + "\\src\\" + m_strLongName, "N"));
+
+        m_app = std::make_unique<CFoveaApp>();
+        m_app->BuildDriveList();
+        m_app->m_strStartDrive = m_strRoot.Left(2);
+        ASSERT_TRUE(m_view.Create(nullptr, 0, RECT{0, 0, 600, 400}, WS_POPUP));
+        m_app->m_pUpperList = &m_view;
+        ASSERT_TRUE(m_view.m_dropTarget.IsRegistered());
+        m_view.ShowFolder(m_strRoot + "\\dst");
+        PumpMessages();
+    }
+    void TearDown() override
+    {
+        m_view.DestroyWindow();
+        PumpMessages();
+        m_app.reset();
+        SetCurrentDirectoryA("C:\\");
+        RemoveTree(m_strRoot);
+    }
+
+    DWORD Drop(const std::vector<CString>& list)
+    {
+        CStringArray paths;
+        for (const CString& path : list)
+            paths.Add(path);
+        ole_test::TestDataObject* data = ole_test::TestDataObject::ForPaths(paths);
+        POINT p = {50, 50};
+        ClientToScreen(m_view.m_hWnd, &p);
+        POINTL at = {p.x, p.y};
+        IDropTarget* target = &m_view.m_dropTarget;
+        DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        target->DragEnter(data, MK_LBUTTON, at, &effect);
+        EXPECT_EQ(DWORD(DROPEFFECT_COPY), effect);
+        effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        EXPECT_EQ(S_OK, target->Drop(data, 0, at, &effect));
+        PumpMessages();
+        data->Release();
+        return effect;
+    }
+    std::vector<std::string> ListedNames() const
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < m_view.m_wndList.GetCount(); ++i)
+            names.push_back(m_view.m_wndList.GetItemFileName(i).str());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    CString m_strRoot;
+    CString m_strLongName;
+    std::unique_ptr<CFoveaApp> m_app;
+    CFileView m_view;
+};
+
+TEST_F(FileViewDrop, DroppedFilesAndFoldersAreCopiedIntoTheFolderShownAndListed)
+{
+    ASSERT_TRUE(ListedNames().empty());
+    DialogAnswerer answerer;
+    EXPECT_EQ(DWORD(DROPEFFECT_COPY), Drop({m_strRoot + "\\src\\a.txt", m_strRoot + "\\src\\sub",
+                                            m_strRoot + "\\src\\" + m_strLongName, m_strRoot + "\\gone"}));
+    EXPECT_EQ(0u, answerer.Count());
+    EXPECT_EQ("A", ReadText(m_strRoot + "\\dst\\a.txt"));
+    EXPECT_EQ("B", ReadText(m_strRoot + "\\dst\\sub\\b.txt"));
+    EXPECT_EQ("N", ReadText(m_strRoot + "\\dst\\" + m_strLongName));
+    // The list was read again and shows what arrived.
+    std::vector<std::string> names = ListedNames();
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "a.txt"));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), "sub"));
+    EXPECT_NE(names.end(), std::find(names.begin(), names.end(), m_strLongName.str()));
+}
+
+TEST_F(FileViewDrop, ADropOnTheListTheDragCameFromDoesNothing)
+{
+    // Inside one of our drag loops (a press that became a drag), a drop on the source list is ignored.
+    m_view.ShowFolder(m_strRoot + "\\src");
+    PumpMessages();
+    ShowWindow(m_view.m_hWnd, SW_SHOW);
+    SetWindowPos(m_view.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    UpdateWindow(m_view.m_hWnd);
+    POINT p = {300, 200};
+    ClientToScreen(m_view.m_hWnd, &p);
+    ASSERT_TRUE(SetCursorPos(p.x, p.y));
+    PumpMessages();
+    HWND under = WindowFromPoint(p);
+    if (under != m_view.m_hWnd && !IsChild(m_view.m_hWnd, under))
+        GTEST_SKIP() << "another window covers the test window";
+    CStringArray paths;
+    paths.Add(m_strRoot + "\\src\\sub\\b.txt");  // would land in src if the drop were taken
+    DropAtOnceSource source;
+    m_app->m_pDragSource = &m_view.m_wndList;
+    DialogAnswerer answerer;
+    fovea::RunFileDrag(paths, &source);
+    PumpMessages();
+    EXPECT_EQ(nullptr, m_app->m_pDragSource);
+    EXPECT_EQ((std::vector<std::string>{"a.txt", m_strLongName.str(), "sub"}), Names(m_strRoot + "\\src"));
+    EXPECT_EQ(0u, answerer.Count());
+
+    // Outside a drag loop the list recorded by an earlier press is no reason to refuse a drop.
+    m_view.ShowFolder(m_strRoot + "\\dst");
+    m_app->m_pDragSource = &m_view.m_wndList;
+    Drop({m_strRoot + "\\src\\a.txt"});
+    EXPECT_EQ("A", ReadText(m_strRoot + "\\dst\\a.txt"));
+}
+
+} // namespace
