@@ -266,12 +266,12 @@ std::string UnixPath(const CString& path)
     return result;
 }
 
-bool MakeUnixLink(const std::string& target, const CString& link)
+bool MakeUnixLink(const std::string& target, const CString& link, bool symbolic = true)
 {
     std::string linkPath = UnixPath(link);
     if (linkPath.empty())
         return false;
-    std::string command = "ln -s \"" + target + "\" \"" + linkPath + "\"";
+    std::string command = std::string(symbolic ? "ln -s" : "ln") + " \"" + target + "\" \"" + linkPath + "\"";
     STARTUPINFOA startup = {sizeof startup};
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA("Z:\\bin\\ln", &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
@@ -300,6 +300,8 @@ TEST_F(Walk, LinksAreNeitherFollowedNorErasedThrough)
     ASSERT_TRUE(MakeUnixLink(UnixPath(m_src), m_src + "\\sub\\loop"));
     ASSERT_TRUE(MakeUnixLink(UnixPath(outside), m_src + "\\sub\\out"));
     ASSERT_TRUE(MakeUnixLink(UnixPath(m_dir / "alone.txt"), m_src + "\\sub\\file.txt"));
+    // A hard link is a name of its own: erasing it is erasing inside the tree.
+    ASSERT_TRUE(MakeUnixLink(UnixPath(m_dir / "alone.txt"), m_src + "\\sub\\hard.txt", false));
     ASSERT_TRUE(GetFileAttributesA(m_src + "\\sub\\loop") & FILE_ATTRIBUTE_REPARSE_POINT);
 
     ASSERT_EQ(0, m_ops.MakeFolder(m_dst));
@@ -312,6 +314,7 @@ TEST_F(Walk, LinksAreNeitherFollowedNorErasedThrough)
 
     EXPECT_EQ(0, m_ops.WalkDir(m_src, "", "Remove"));
     EXPECT_FALSE(Exists(m_src + "\\sub\\mine.txt"));
+    EXPECT_FALSE(Exists(m_src + "\\sub\\hard.txt"));
     EXPECT_EQ("precious", ReadFile(outside + "\\precious.txt"));
     EXPECT_EQ("alone", ReadFile(m_dir / "alone.txt"));
 
