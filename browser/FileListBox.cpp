@@ -121,9 +121,12 @@ void CFileListBox::FillList(const std::vector<std::string>& folders, const std::
         for (const std::string& line : *group)
             bytes += line.size() + 1;
     SendMessage(LB_INITSTORAGE, WPARAM(folders.size() + files.size()), LPARAM(bytes));
+    // The lines go straight to the list box's own procedure: adding needs none of our handling, and routing
+    // 100,000 messages through the object lookup costs several times the adding itself under Wine.
+    WNDPROC add = m_pfnSuper ? m_pfnSuper : WNDPROC(::GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC));
     for (const auto* group : {&folders, &files})
         for (const std::string& line : *group)
-            SendMessage(LB_ADDSTRING, 0, LPARAM(line.c_str()));
+            ::CallWindowProcA(add, m_hWnd, LB_ADDSTRING, 0, LPARAM(line.c_str()));
     SendMessage(WM_SETREDRAW, TRUE);
     Invalidate();
 }
