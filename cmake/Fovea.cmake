@@ -13,11 +13,12 @@ function(fovea_sources)
     endif()
 endfunction()
 
-# fovea_test(NAME sources... [LIBS libs...]): one GoogleTest executable and one ctest entry.
+# fovea_test(NAME sources... [POINTER] [TIMEOUT s] [LIBS libs...]): one GoogleTest executable and one ctest
+# entry; POINTER marks a test that moves the mouse pointer.
 # On Win32 ctest runs it through Wine (the cross-compiling emulator); every test writes an XML report
 # that the test command sums up.
 function(fovea_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "POINTER" "TIMEOUT" "LIBS" ${ARGN})
     if(FOVEA_FUZZ OR FOVEA_BENCH)
         return()
     endif()
@@ -34,6 +35,11 @@ function(fovea_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results}/${name}.xml
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    # Tests that move the one mouse pointer of the display never run beside each other: a pointer moved by
+    # one would break the other's drag.
+    if(ARG_POINTER)
+        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK pointer)
+    endif()
 endfunction()
 
 # fovea_fuzz(NAME sources... [LIBS libs...]): a libFuzzer target (fuzz tree only).
