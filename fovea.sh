@@ -177,6 +177,8 @@ ensure_display() {
 
 cleanup() {
     umount "$BUILD/${RUN_TREE:-win32}/readonly" 2>/dev/null || true
+    # Nothing stays mounted under build/, so that the folder can simply be deleted.
+    umount "$BUILD/drives/small" 2>/dev/null || true
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     "$WINESERVER" -k >/dev/null 2>&1 || true
 }
