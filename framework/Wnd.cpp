@@ -1,7 +1,47 @@
 // Binding of window objects to HWNDs and the one static procedure that dispatches to them.
 #include "framework/Wnd.h"
 
-const char kWndProperty[] = "FoveaWnd";
+#include <unordered_map>
+
+namespace {
+
+// The window objects by handle. Every message to one of our windows looks its object up, so the lookup must be
+// cheap: a window property would cost a round trip to the window server under Wine at each message. Objects
+// may be looked up from any thread (messages run on the window's own), hence the lock; it is never contended
+// for long. The table is never destroyed, so that objects unbound during the process's exit still find it.
+class WndTable {
+public:
+    WndTable() { ::InitializeCriticalSection(&m_lock); }
+    CWnd* Find(HWND hwnd)
+    {
+        ::EnterCriticalSection(&m_lock);
+        auto it = m_map.find(hwnd);
+        CWnd* wnd = it == m_map.end() ? nullptr : it->second;
+        ::LeaveCriticalSection(&m_lock);
+        return wnd;
+    }
+    void Set(HWND hwnd, CWnd* wnd)
+    {
+        ::EnterCriticalSection(&m_lock);
+        if (wnd)
+            m_map[hwnd] = wnd;
+        else
+            m_map.erase(hwnd);
+        ::LeaveCriticalSection(&m_lock);
+    }
+
+private:
+    CRITICAL_SECTION m_lock;
+    std::unordered_map<HWND, CWnd*> m_map;
+};
+
+WndTable& Table()
+{
+    static WndTable* table = new WndTable;
+    return *table;
+}
+
+}  // namespace
 
 CWnd::~CWnd()
 {
@@ -11,20 +51,21 @@ CWnd::~CWnd()
 
 CWnd* CWnd::FromHandle(HWND hwnd)
 {
-    return hwnd ? static_cast<CWnd*>(::GetPropA(hwnd, kWndProperty)) : nullptr;
+    return hwnd ? Table().Find(hwnd) : nullptr;
 }
 
 void CWnd::Bind(HWND hwnd)
 {
     m_hWnd = hwnd;
-    ::SetPropA(hwnd, kWndProperty, this);
+    Table().Set(hwnd, this);
 }
 
 void CWnd::Unbind()
 {
     if (!m_hWnd)
         return;
-    ::RemovePropA(m_hWnd, kWndProperty);
+    if (Table().Find(m_hWnd) == this)
+        Table().Set(m_hWnd, nullptr);
     if (m_pfnSuper) {
         ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, LONG_PTR(m_pfnSuper));
         m_pfnSuper = nullptr;

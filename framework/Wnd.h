@@ -94,6 +94,3 @@ private:
     };
     CurrentMessage m_current = {};
 };
-
-// The window property that holds a window's CWnd.
-extern const char kWndProperty[];
