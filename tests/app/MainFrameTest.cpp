@@ -2,8 +2,6 @@
 // and the font dialog applying a font to the windows of its slot.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "app/FontSettingDlg.h"
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
@@ -13,39 +11,21 @@
 #include "image/SampleCreateDlg.h"
 #include "launcher/LauncherPane.h"
 #include "launcher/LauncherWnd.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
+using namespace test_support;
 
 class MainFrame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_company.Format("Software\\Fovea Tests\\frame-%lu", GetCurrentProcessId());
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->m_strSettingsCompanyKey = m_company;
-        ASSERT_TRUE(m_app->InitInstance());
+        ASSERT_TRUE(StartApp(m_app, m_key.Path()));
         m_frame = m_app->m_pMainFrame;
-        ASSERT_NE(nullptr, m_frame);
         Resize(800, 600);
     }
-    void TearDown() override
-    {
-        if (m_app->m_pMainFrame)
-            DestroyWindow(m_app->m_pMainFrame->m_hWnd);
-        PumpMessages();
-        m_app.reset();
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-    }
+    void TearDown() override { CloseApp(m_app); }
 
     void Resize(int cx, int cy)
     {
@@ -73,7 +53,7 @@ protected:
     int SplitterWidth() const { return m_frame->m_wndOuterSplitter.GetClientRect().right; }
     int SplitterHeight() const { return m_frame->m_wndOuterSplitter.GetClientRect().bottom; }
 
-    CString m_company;
+    ScratchSettingsKey m_key{"frame"};
     std::unique_ptr<CFoveaApp> m_app;
     CMainFrame* m_frame = nullptr;
 };
@@ -253,7 +233,7 @@ TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
     ASSERT_TRUE(dialog.Create(IDD_FONT_SETTING, m_frame));
     HWND combo = dialog.GetDlgItem(IDC_FONT_COMBO);
     ASSERT_EQ(4, int(SendMessageA(combo, CB_GETCOUNT, 0, 0)));
-    CString keyPath = m_company + "\\" + fovea::kSettingsProductKey;
+    CString keyPath = m_key.Path() + "\\" + fovea::kSettingsProductKey;
 
     // Cancelled: nothing stored, yet the trees get the slot's font again and the lists go to text display.
     SendMessageA(combo, CB_SETCURSEL, 0, 0);  // ファイラーフォント

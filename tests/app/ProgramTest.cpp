@@ -6,6 +6,7 @@
 
 #include "framework/Handles.h"
 #include "framework/String.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -124,29 +125,18 @@ DWORD ReadDword(const char* name)
     return 0xDEADBEEF;
 }
 
-bool IsFolder(const CString& path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 // A fresh folder holding a copy of the program.
 CString CopyProgramTo(const char* name)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
     CString folder;
-    folder.Format("%sfovea-program-%lu-%s", temp, GetCurrentProcessId(), name);
-    CString doubleZero = folder + CString('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = doubleZero.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
+    folder.Format("%s\\fovea-program-%lu-%s", test_support::TempFolder().c_str(), GetCurrentProcessId(), name);
+    test_support::RemoveTree(folder);
     CreateDirectoryA(folder, nullptr);
     CopyFileA(ExeDir() + "\\fovea.exe", folder + "\\fovea.exe", FALSE);
     return folder;
 }
+
+using test_support::IsFolder;
 
 }  // namespace
 

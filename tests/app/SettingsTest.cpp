@@ -1,21 +1,13 @@
 // The settings store on the real registry, under a scratch key so that the program's own key is not touched.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "app/FoveaApp.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
 class SettingsStore : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_company.Format("Software\\Fovea Tests\\settings-%lu", GetCurrentProcessId());
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-    }
-    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, m_company); }
-
     // A fresh application object, as at each start of the program.
     std::unique_ptr<CFoveaApp> Start()
     {
@@ -43,7 +35,8 @@ protected:
         return count;
     }
 
-    CString m_company;
+    test_support::ScratchSettingsKey m_key{"settings"};
+    const CString m_company = m_key.Path();
 };
 
 DWORD ReadDword(HKEY key, const char* name, DWORD fallback = 0xDEADBEEF)

@@ -1,36 +1,20 @@
 // The start-up steps one by one: start drive, drive list, program folder, working folders, the command line.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-CString TempFolder(const char* name)
+using namespace test_support;
+
+// A folder beside the other tests' scratch folders whose name ends in name.
+CString StartupFolder(const char* name)
 {
-    char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
     CString path;
-    path.Format("%sfovea-startup-%lu-%s", temp, GetCurrentProcessId(), name);
+    path.Format("%s\\fovea-startup-%lu-%s", TempFolder().c_str(), GetCurrentProcessId(), name);
     return path;
-}
-
-void RemoveTree(const CString& path)
-{
-    CString doubleZero = path + CString('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = doubleZero.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_SILENT | FOF_NOERRORUI;
-    SHFileOperationA(&op);
-}
-
-bool IsFolder(const CString& path)
-{
-    DWORD attributes = GetFileAttributesA(path);
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 BOOL CALLBACK NoteFrame(HWND hwnd, LPARAM lParam)
@@ -102,7 +86,7 @@ TEST(Startup, ProgramFolderIsTheFolderOfTheExecutable)
 
 TEST(Startup, WorkingFoldersAreCreatedBesideTheProgram)
 {
-    CString root = TempFolder("表ソ");  // a folder name with 0x5C trail bytes
+    CString root = StartupFolder("表ソ");  // a folder name with 0x5C trail bytes
     RemoveTree(root);
     ASSERT_TRUE(CreateDirectoryA(root, nullptr));
     CFoveaApp app;
@@ -122,7 +106,7 @@ TEST(Startup, WorkingFoldersAreCreatedBesideTheProgram)
 
 TEST(Startup, FoldersThatCannotBeMadeAreNoError)
 {
-    CString root = TempFolder("blocked");
+    CString root = StartupFolder("blocked");
     RemoveTree(root);
     ASSERT_TRUE(CreateDirectoryA(root, nullptr));
     // A file where MENU should go: that folder cannot be made, the others still are.
@@ -145,13 +129,8 @@ TEST(Startup, FoldersThatCannotBeMadeAreNoError)
 
 class StartupWithScratchSettings : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        m_company.Format("Software\\Fovea Tests\\startup-%lu", GetCurrentProcessId());
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-    }
-    void TearDown() override { SHDeleteKeyA(HKEY_CURRENT_USER, m_company); }
-    CString m_company;
+    ScratchSettingsKey m_key{"startup"};
+    const CString m_company = m_key.Path();
 };
 
 TEST_F(StartupWithScratchSettings, EmbeddingStartsNoWindow)

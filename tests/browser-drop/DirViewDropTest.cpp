@@ -7,35 +7,24 @@
 #include "app/FoveaApp.h"
 #include "browser/DirView.h"
 #include "ole/DragSource.h"
-#include "tests/browser-drop/DropTestUtil.h"
-#include "tests/ole/TestDataObject.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestDataObject.h"
 
 namespace {
 
-using namespace drop_test;
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+using namespace test_support;
 
 class DirViewDrop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ole_test::StartOle());
+        ASSERT_TRUE(StartOle());
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        SetCurrentDirectoryA(temp);
-        m_strRoot = temp;
-        if (m_strRoot.GetLength() > 0 && m_strRoot.GetAt(m_strRoot.GetLength() - 1) == '\\')
-            m_strRoot = m_strRoot.Left(m_strRoot.GetLength() - 1);
-        m_strRoot.Format("%s\\fovea-drop-%lu", CString(m_strRoot).c_str(), GetCurrentProcessId());
-        RemoveTree(m_strRoot);
+        SetCurrentDirectoryA(TempFolder());
+        ASSERT_TRUE(IsFolder(m_strRoot));
         // root\src (a.txt, 表.txt, sub\b.txt, sub\deep\c.txt, a long-named file), root\dst, root\zz
-        for (const char* sub : {"", "\\src", "\\src\\sub", "\\src\\sub\\deep", "\\dst", "\\zz"})
+        for (const char* sub : {"\\src", "\\src\\sub", "\\src\\sub\\deep", "\\dst", "\\zz"})
             ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
         m_strLongName = CString(std::string(140, 'L')) + ".txt";
         ASSERT_TRUE(WriteText(Src("a.txt"), "A"));
@@ -48,13 +37,7 @@ protected:
         m_app->BuildDriveList();
         m_app->m_strStartDrive = m_strRoot.Left(2);
 
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FoveaDropTestHost";
-        RegisterClassA(&wc);
-        m_host = CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP, 40, 40, 360, 560, nullptr, nullptr, wc.hInstance,
-                                 nullptr);
+        m_host = CreateHostWindow("FoveaDropTestHost", WS_POPUP, 40, 40, 360, 560);
         ASSERT_NE(nullptr, m_host);
         ASSERT_TRUE(m_view.Create(m_host, 1, RECT{0, 0, 340, 540}));
         m_app->m_pUpperTree = &m_view;
@@ -68,7 +51,6 @@ protected:
         DestroyWindow(m_host);
         PumpMessages();
         m_app.reset();
-        RemoveTree(m_strRoot);
     }
 
     CDirTreeCtrl& Tree() { return m_view.GetTree(); }
@@ -81,9 +63,8 @@ protected:
         HTREEITEM item = Tree().ExpandToPath(path);
         EXPECT_NE(nullptr, item) << path.c_str();
         EXPECT_EQ(path, Tree().GetItemPath(item));
-        RECT r = {};
-        EXPECT_TRUE(Tree().GetItemRect(item, r, true));
-        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        POINT p = {};
+        EXPECT_TRUE(ItemCentre(Tree(), item, p));
         MapWindowPoints(Tree().m_hWnd, m_view.m_hWnd, &p, 1);
         if (itemOut)
             *itemOut = item;
@@ -112,14 +93,15 @@ protected:
         CStringArray paths;
         for (const CString& path : list)
             paths.Add(path);
-        ole_test::TestDataObject* data = ole_test::TestDataObject::ForPaths(paths);
+        TestDataObject* data = TestDataObject::ForPaths(paths);
         DWORD effect = DropAt(data, viewPoint);
         EXPECT_EQ(1u, data->Refs());
         data->Release();
         return effect;
     }
 
-    CString m_strRoot;
+    ScratchFolder m_scratch{"drop"};
+    const CString m_strRoot = m_scratch.Path();
     CString m_strLongName;
     std::unique_ptr<CFoveaApp> m_app;
     HWND m_host = nullptr;
@@ -182,7 +164,7 @@ TEST_F(DirViewDrop, ADropBelowTheLastItemDoesNothing)
 
 TEST_F(DirViewDrop, DataWithoutAFileListCopiesNothing)
 {
-    ole_test::TestDataObject* data = new ole_test::TestDataObject(std::string(), false);
+    TestDataObject* data = new TestDataObject(std::string(), false);
     DialogAnswerer answerer;
     DropAt(data, PointOn(m_strRoot + "\\dst"));
     data->Release();
@@ -224,7 +206,7 @@ TEST_F(DirViewDrop, WidePathsFromOtherProgramsAreCopied)
     int units = MultiByteToWideChar(CP_ACP, 0, wideSource, -1, nullptr, 0);
     std::u16string wide(size_t(units - 1), u'\0');
     MultiByteToWideChar(CP_ACP, 0, wideSource, -1, reinterpret_cast<wchar_t*>(&wide[0]), units);
-    ole_test::TestDataObject* data = ole_test::TestDataObject::ForWidePaths(&wide, 1);
+    TestDataObject* data = TestDataObject::ForWidePaths(&wide, 1);
     DropAt(data, PointOn(m_strRoot + "\\dst"));
     data->Release();
     EXPECT_EQ("HYO", ReadText(Dst("表.txt")));

@@ -6,29 +6,23 @@
 #include "app/FoveaApp.h"
 #include "browser/FileView.h"
 #include "ole/DragSource.h"
-#include "tests/browser-drop/DropTestUtil.h"
-#include "tests/ole/TestDataObject.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestDataObject.h"
 
 namespace {
 
-using namespace drop_test;
+using namespace test_support;
 
 class FileViewDrop : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ole_test::StartOle());
+        ASSERT_TRUE(StartOle());
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
         InitCommonControlsEx(&controls);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        SetCurrentDirectoryA(temp);
-        m_strRoot = temp;
-        if (m_strRoot.GetLength() > 0 && m_strRoot.GetAt(m_strRoot.GetLength() - 1) == '\\')
-            m_strRoot = m_strRoot.Left(m_strRoot.GetLength() - 1);
-        m_strRoot.Format("%s\\fovea-listdrop-%lu", CString(m_strRoot).c_str(), GetCurrentProcessId());
-        RemoveTree(m_strRoot);
-        for (const char* sub : {"", "\\src", "\\src\\sub", "\\dst"})
+        SetCurrentDirectoryA(TempFolder());
+        ASSERT_TRUE(IsFolder(m_strRoot));
+        for (const char* sub : {"\\src", "\\src\\sub", "\\dst"})
             ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
         m_strLongName = CString(std::string(130, 'n')) + ".dat";
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\a.txt", "A"));
@@ -49,8 +43,7 @@ protected:
         m_view.DestroyWindow();
         PumpMessages();
         m_app.reset();
-        SetCurrentDirectoryA("C:\\");
-        RemoveTree(m_strRoot);
+        SetCurrentDirectoryA("C:\\"); // the listed folder is the current one, which cannot be removed
     }
 
     DWORD Drop(const std::vector<CString>& list)
@@ -58,7 +51,7 @@ protected:
         CStringArray paths;
         for (const CString& path : list)
             paths.Add(path);
-        ole_test::TestDataObject* data = ole_test::TestDataObject::ForPaths(paths);
+        TestDataObject* data = TestDataObject::ForPaths(paths);
         POINT p = {50, 50};
         ClientToScreen(m_view.m_hWnd, &p);
         POINTL at = {p.x, p.y};
@@ -81,7 +74,8 @@ protected:
         return names;
     }
 
-    CString m_strRoot;
+    ScratchFolder m_scratch{"listdrop"};
+    const CString m_strRoot = m_scratch.Path();
     CString m_strLongName;
     std::unique_ptr<CFoveaApp> m_app;
     CFileView m_view;

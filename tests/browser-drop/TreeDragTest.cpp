@@ -6,34 +6,23 @@
 #include "app/FoveaApp.h"
 #include "browser/DirView.h"
 #include "ole/DragSource.h"
-#include "tests/browser-drop/DropTestUtil.h"
-#include "tests/ole/TestDataObject.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/TestDataObject.h"
 
 namespace {
 
-using namespace drop_test;
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
+using namespace test_support;
 
 class TreeDrag : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ole_test::StartOle());
+        ASSERT_TRUE(StartOle());
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        SetCurrentDirectoryA(temp);
-        m_strRoot = temp;
-        if (m_strRoot.GetLength() > 0 && m_strRoot.GetAt(m_strRoot.GetLength() - 1) == '\\')
-            m_strRoot = m_strRoot.Left(m_strRoot.GetLength() - 1);
-        m_strRoot.Format("%s\\fovea-drag-%lu", CString(m_strRoot).c_str(), GetCurrentProcessId());
-        RemoveTree(m_strRoot);
-        for (const char* sub : {"", "\\src", "\\src\\sub", "\\dst"})
+        SetCurrentDirectoryA(TempFolder());
+        ASSERT_TRUE(IsFolder(m_strRoot));
+        for (const char* sub : {"\\src", "\\src\\sub", "\\dst"})
             ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\a.txt", "A"));
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\sub\\b.txt", "B"));
@@ -42,15 +31,9 @@ protected:
         m_app->BuildDriveList();
         m_app->m_strStartDrive = m_strRoot.Left(2);
 
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.hbrBackground = HBRUSH(COLOR_WINDOW + 1);
-        wc.lpszClassName = "FoveaDragTestHost";
-        RegisterClassA(&wc);
         // Two trees side by side, on top of every other window, so that the pointer finds them.
-        m_host = CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 60, 60, 700, 500, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        m_host = CreateHostWindow("FoveaDragTestHost", WS_POPUP | WS_VISIBLE, 60, 60, 700, 500, WS_EX_TOPMOST,
+                                  HBRUSH(COLOR_WINDOW + 1));
         ASSERT_NE(nullptr, m_host);
         ASSERT_TRUE(m_upper.Create(m_host, 1, RECT{0, 0, 340, 500}));
         ASSERT_TRUE(m_lower.Create(m_host, 2, RECT{360, 0, 700, 500}));
@@ -68,7 +51,6 @@ protected:
         DestroyWindow(m_host);
         PumpMessages();
         m_app.reset();
-        RemoveTree(m_strRoot);
     }
 
     // The screen point over the item of path in the tree of view (its parent is opened, not the item).
@@ -77,9 +59,8 @@ protected:
         CDirTreeCtrl& tree = view.GetTree();
         HTREEITEM item = tree.ExpandToPath(path);
         EXPECT_NE(nullptr, item) << path.c_str();
-        RECT r = {};
-        EXPECT_TRUE(tree.GetItemRect(item, r, true));
-        POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        POINT p = {};
+        EXPECT_TRUE(ItemCentre(tree, item, p));
         ClientToScreen(tree.m_hWnd, &p);
         return p;
     }
@@ -90,7 +71,8 @@ protected:
         return under == window || IsChild(window, under);
     }
 
-    CString m_strRoot;
+    ScratchFolder m_scratch{"drag"};
+    const CString m_strRoot = m_scratch.Path();
     std::unique_ptr<CFoveaApp> m_app;
     HWND m_host = nullptr;
     CDirView m_upper;

@@ -9,46 +9,11 @@
 #include "app/FoveaApp.h"
 #include "browser/DirView.h"
 #include "browser/FileView.h"
+#include "tests/support/TestSupport.h"
 
 namespace listtest {
 
-inline void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-inline CString TempFolder()
-{
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    CString folder = temp;
-    if (folder.GetLength() > 3 && folder.GetAt(folder.GetLength() - 1) == '\\')
-        folder = folder.Left(folder.GetLength() - 1);
-    return folder;
-}
-
-inline void RemoveTree(const CString& folder)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(folder + "\\*.*", &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                DeleteFileA(folder + "\\" + name);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder);
-}
+using namespace test_support;
 
 // A file of size bytes last written on the given local day (noon).
 inline bool MakeFile(const CString& path, DWORD size = 0, int year = 1996, int month = 5, int day = 1)
@@ -67,21 +32,14 @@ inline bool MakeFile(const CString& path, DWORD size = 0, int year = 1996, int m
     return ok;
 }
 
-inline LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
 class ListFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        m_strRoot.Format("%s\\fovea-list-%lu", TempFolder().c_str(), GetCurrentProcessId());
         SetCurrentDirectoryA(TempFolder());
-        RemoveTree(m_strRoot);
-        ASSERT_TRUE(CreateDirectoryA(m_strRoot, nullptr));
+        ASSERT_TRUE(IsFolder(m_strRoot));
 
         m_app = std::make_unique<CFoveaApp>();
         m_app->BuildDriveList();
@@ -107,22 +65,13 @@ protected:
         PumpMessages();
         m_app.reset();
         SetCurrentDirectoryA(TempFolder()); // the listed folder is the current one, which cannot be removed
-        RemoveTree(m_strRoot);
     }
 
     // One visible top-level window for the whole run: Wine without a window manager waits for a hidden
     // top-level window to be withdrawn, which would cost seconds per test.
     static HWND Host()
     {
-        static HWND host = [] {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = HostProc;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "FoveaListTestHost";
-            RegisterClassA(&wc);
-            return CreateWindowExA(0, wc.lpszClassName, "", WS_POPUP | WS_VISIBLE, 0, 0, 1000, 560, nullptr, nullptr,
-                                   wc.hInstance, nullptr);
-        }();
+        static HWND host = CreateHostWindow("FoveaListTestHost", WS_POPUP | WS_VISIBLE, 0, 0, 1000, 560);
         return host;
     }
 
@@ -150,7 +99,8 @@ protected:
     }
     void Mode(int button) { Command(CFileView::kModeBarId, button, &m_view.m_wndModeBar); }
 
-    CString m_strRoot;
+    ScratchFolder m_scratch{"list"};
+    const CString m_strRoot = m_scratch.Path();
     std::unique_ptr<CFoveaApp> m_app;
     HWND m_host = nullptr;
     CDirView m_tree;

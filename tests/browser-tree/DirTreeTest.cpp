@@ -5,41 +5,11 @@
 #include "app/FoveaApp.h"
 #include "browser/DirView.h"
 #include "browser/FileView.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
-void PumpMessages()
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
-LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-void RemoveTree(const CString& folder)
-{
-    WIN32_FIND_DATAA data;
-    HANDLE find = FindFirstFileA(folder + "\\*.*", &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = data.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                DeleteFileA(folder + "\\" + name);
-        } while (FindNextFileA(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder);
-}
+using namespace test_support;
 
 class DirTree : public ::testing::Test {
 protected:
@@ -47,31 +17,17 @@ protected:
     {
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TREEVIEW_CLASSES};
         InitCommonControlsEx(&controls);
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        m_strRoot = temp;
-        m_strRoot.TrimRight();
-        if (m_strRoot.GetLength() > 0 && m_strRoot.GetAt(m_strRoot.GetLength() - 1) == '\\')
-            m_strRoot = m_strRoot.Left(m_strRoot.GetLength() - 1);
-        m_strRoot.Format("%s\\fovea-tree-%lu", CString(m_strRoot).c_str(), GetCurrentProcessId());
-        RemoveTree(m_strRoot);
+        ASSERT_TRUE(IsFolder(m_strRoot));
         // root\b, root\a\deep, root\表\ソ, root\files (files only), root\empty
-        for (const char* sub : {"", "\\b", "\\a", "\\a\\deep", "\\表", "\\表\\ソ", "\\files", "\\empty"})
+        for (const char* sub : {"\\b", "\\a", "\\a\\deep", "\\表", "\\表\\ソ", "\\files", "\\empty"})
             ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
-        HANDLE file = CreateFileA(m_strRoot + "\\files\\x.txt", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(WriteText(m_strRoot + "\\files\\x.txt", ""));
 
         m_app = std::make_unique<CFoveaApp>();
         m_app->BuildDriveList();
         m_app->m_strStartDrive = m_strRoot.Left(2);
 
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = HostProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "FoveaTreeTestHost";
-        RegisterClassA(&wc);
-        m_host = CreateWindowExA(0, wc.lpszClassName, "", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 600, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
+        m_host = CreateHostWindow("FoveaTreeTestHost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 600);
         ASSERT_NE(nullptr, m_host);
         RECT rect = {0, 0, 380, 560};
         ASSERT_TRUE(m_upperList.Create(m_host, 2, RECT{0, 0, 10, 10}));
@@ -88,10 +44,7 @@ protected:
         PumpMessages();
         m_app.reset();
         // Listing a folder makes it the current one, and the current folder cannot be removed.
-        char temp[MAX_PATH] = {};
-        GetTempPathA(MAX_PATH, temp);
-        SetCurrentDirectoryA(temp);
-        RemoveTree(m_strRoot);
+        SetCurrentDirectoryA(TempFolder());
     }
 
     CDirTreeCtrl& Tree() { return m_view.GetTree(); }
@@ -111,9 +64,9 @@ protected:
     // Sends a press (and optionally the double click that follows) at the centre of the item's text.
     void Press(HTREEITEM item, bool doubleClick)
     {
-        RECT r = {};
-        ASSERT_TRUE(Tree().GetItemRect(item, r, true));
-        LPARAM at = MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        POINT centre = {};
+        ASSERT_TRUE(ItemCentre(Tree(), item, centre));
+        LPARAM at = MAKELPARAM(centre.x, centre.y);
         Tree().SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
         Tree().SendMessage(WM_LBUTTONUP, 0, at);
         if (doubleClick) {
@@ -123,7 +76,8 @@ protected:
         PumpMessages();
     }
 
-    CString m_strRoot;
+    ScratchFolder m_scratch{"tree"};
+    const CString m_strRoot = m_scratch.Path();
     std::unique_ptr<CFoveaApp> m_app;
     HWND m_host = nullptr;
     CFileView m_upperList;
@@ -264,10 +218,8 @@ TEST_F(DirTree, PressShowsTheFolderInThePairedList)
     EXPECT_EQ(b, Tree().GetSelectedItem());
     EXPECT_EQ(m_strRoot + "\\b", m_upperList.GetFolder());
     // The drop helper selects the folder under a view point without telling the list.
-    RECT r = {};
-    HTREEITEM a = Tree().FindChild(root, "a");
-    ASSERT_TRUE(Tree().GetItemRect(a, r, true));
-    POINT p = {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    POINT p = {};
+    ASSERT_TRUE(ItemCentre(Tree(), Tree().FindChild(root, "a"), p));
     MapWindowPoints(Tree().m_hWnd, m_view.m_hWnd, &p, 1);
     EXPECT_EQ(m_strRoot + "\\a", m_view.SelectFolderAt(p));
     EXPECT_EQ(m_strRoot + "\\b", m_upperList.GetFolder());

@@ -2,14 +2,12 @@
 // reports (read-only destination, a full disk) shown with the source path, and the status line.
 #include <gtest/gtest.h>
 
-#include <shlwapi.h>
-
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "fileops/FileOps.h"
-#include "tests/fileops/FileOpsTestUtil.h"
+#include "tests/support/TestSupport.h"
 
-using namespace fileops_test;
+using namespace test_support;
 
 namespace {
 
@@ -39,7 +37,7 @@ protected:
 TEST_F(CopyOneFile, CopiesContentsTimeAndAttributesWithoutAsking)
 {
     CString source = m_dir / "a.txt", destination = m_dir / "b.txt";
-    ASSERT_TRUE(WriteFile(source, "contents"));
+    ASSERT_TRUE(WriteText(source, "contents"));
     FILETIME old = {0x12345678, 0x01B00000};
     {
         fovea::ScopedFile file(CreateFileA(source, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -49,7 +47,7 @@ TEST_F(CopyOneFile, CopiesContentsTimeAndAttributesWithoutAsking)
     DialogAnswerer answerer;
     EXPECT_EQ(0, m_ops.CopyOneFile(source, destination));
     EXPECT_EQ(0u, answerer.Count());
-    EXPECT_EQ("contents", ReadFile(destination));
+    EXPECT_EQ("contents", ReadText(destination));
     FILETIME copiedTime = WriteTime(destination);
     EXPECT_EQ(0, CompareFileTime(&old, &copiedTime));
     EXPECT_TRUE(GetFileAttributesA(destination) & FILE_ATTRIBUTE_HIDDEN);
@@ -66,28 +64,28 @@ TEST_F(CopyOneFile, AMissingSourceIsNoErrorAndCreatesNothing)
 TEST_F(CopyOneFile, AnExistingDestinationIsOverwrittenOnlyAfterOk)
 {
     CString source = m_dir / "a.txt", destination = m_dir / "b.txt";
-    ASSERT_TRUE(WriteFile(source, "new"));
-    ASSERT_TRUE(WriteFile(destination, "old"));
+    ASSERT_TRUE(WriteText(source, "new"));
+    ASSERT_TRUE(WriteText(destination, "old"));
     {
         DialogAnswerer answerer({IDCANCEL});
         EXPECT_EQ(-1, m_ops.CopyOneFile(source, destination));
         ASSERT_EQ(1u, answerer.Count());
         EXPECT_EQ(kOverwriteQuestion, answerer.Lines(0));
-        EXPECT_EQ("old", ReadFile(destination));
+        EXPECT_EQ("old", ReadText(destination));
     }
     {
         DialogAnswerer answerer({IDOK});
         EXPECT_EQ(0, m_ops.CopyOneFile(source, destination));
         EXPECT_EQ(1u, answerer.Count());
         EXPECT_EQ(0, answerer.Unplanned());
-        EXPECT_EQ("new", ReadFile(destination));
+        EXPECT_EQ("new", ReadText(destination));
     }
 }
 
 TEST_F(CopyOneFile, OntoItselfAsksThenReportsAndLeavesTheFileAsItWas)
 {
     CString path = m_dir / "Self.txt";
-    ASSERT_TRUE(WriteFile(path, "keep me"));
+    ASSERT_TRUE(WriteText(path, "keep me"));
     {
         DialogAnswerer answerer({IDOK, IDOK});
         EXPECT_EQ(0, m_ops.CopyOneFile(path, path));
@@ -95,7 +93,7 @@ TEST_F(CopyOneFile, OntoItselfAsksThenReportsAndLeavesTheFileAsItWas)
         EXPECT_EQ(kOverwriteQuestion, answerer.Lines(0));
         EXPECT_EQ(FailureReport(path, path), answerer.Lines(1));
     }
-    EXPECT_EQ("keep me", ReadFile(path));
+    EXPECT_EQ("keep me", ReadText(path));
     // The same file under another spelling of its name; キャンセル on the report gives -1.
     CString other = m_dir.Path() + "\\SELF.TXT";
     {
@@ -104,14 +102,14 @@ TEST_F(CopyOneFile, OntoItselfAsksThenReportsAndLeavesTheFileAsItWas)
         ASSERT_EQ(2u, answerer.Count());
         EXPECT_EQ(FailureReport(path, other), answerer.Lines(1));
     }
-    EXPECT_EQ("keep me", ReadFile(path));
+    EXPECT_EQ("keep me", ReadText(path));
 }
 
 TEST_F(CopyOneFile, ADestinationOpenElsewhereIsReportedNotClaimedCopied)
 {
     CString source = m_dir / "a.txt", destination = m_dir / "busy.txt";
-    ASSERT_TRUE(WriteFile(source, "new"));
-    ASSERT_TRUE(WriteFile(destination, "old"));
+    ASSERT_TRUE(WriteText(source, "new"));
+    ASSERT_TRUE(WriteText(destination, "old"));
     {
         // Held open without sharing: the platform refuses the copy.
         fovea::ScopedFile held(CreateFileA(destination, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -121,7 +119,7 @@ TEST_F(CopyOneFile, ADestinationOpenElsewhereIsReportedNotClaimedCopied)
         ASSERT_EQ(2u, answerer.Count());
         EXPECT_EQ(FailureReport(source, destination), answerer.Lines(1));
     }
-    EXPECT_EQ("old", ReadFile(destination));
+    EXPECT_EQ("old", ReadText(destination));
 }
 
 // Drive S: is a 2 MB tmpfs when the test machine provides it (the test command prepares it as root).
@@ -135,13 +133,13 @@ TEST_F(CopyOneFile, AFullDiskIsReportedWithTheSourceAndTheSourceIsUntouched)
     for (size_t i = 0; i < big.size(); i += 4096)
         big[i] = char('a' + (i / 4096) % 26);
     CString source = m_dir / "big.bin", destination = "S:\\big.bin";
-    ASSERT_TRUE(WriteFile(source, big));
+    ASSERT_TRUE(WriteText(source, big));
     DeleteFileA(destination);
     DialogAnswerer answerer({IDOK});
     EXPECT_EQ(0, m_ops.CopyOneFile(source, destination));
     ASSERT_EQ(1u, answerer.Count());
     EXPECT_EQ(FailureReport(source, destination), answerer.Lines(0));
-    EXPECT_TRUE(ReadFile(source) == big);
+    EXPECT_TRUE(ReadText(source) == big);
     DeleteFileA(destination);
 }
 
@@ -150,7 +148,7 @@ TEST(FileOpsPaths, KindsAndPrimitives)
     ScratchFolder dir("kinds");
     CFileOps ops;
     EXPECT_EQ(1, ops.PathKind(dir.Path()));
-    ASSERT_TRUE(WriteFile(dir / "f.txt", "x"));
+    ASSERT_TRUE(WriteText(dir / "f.txt", "x"));
     EXPECT_EQ(2, ops.PathKind(dir / "f.txt"));
     EXPECT_EQ(-1, ops.PathKind(dir / "none"));
 
@@ -164,7 +162,7 @@ TEST(FileOpsPaths, KindsAndPrimitives)
     EXPECT_EQ(-1, ops.RenamePath(dir / "none", dir / "x"));
 
     // A pattern never deletes the first file that matches it.
-    ASSERT_TRUE(WriteFile(dir / "p.txt", "x"));
+    ASSERT_TRUE(WriteText(dir / "p.txt", "x"));
     EXPECT_EQ(-1, ops.DeleteOneFile(dir / "*.txt"));
     EXPECT_TRUE(Exists(dir / "p.txt"));
     // Read-only files stay.
@@ -179,24 +177,12 @@ class StatusLine : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        m_company.Format("Software\\Fovea Tests\\fileops-%lu", GetCurrentProcessId());
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->m_strSettingsCompanyKey = m_company;
-        ASSERT_TRUE(m_app->InitInstance());
-        ASSERT_NE(nullptr, m_app->m_pMainFrame);
+        ASSERT_TRUE(StartApp(m_app, m_key.Path()));
         SetWindowPos(m_app->m_pMainFrame->m_hWnd, nullptr, 0, 0, 800, 600, SWP_NOZORDER | SWP_NOACTIVATE);
         ShowWindow(m_app->m_pMainFrame->m_hWnd, SW_SHOWNOACTIVATE);
         PumpMessages();
     }
-    void TearDown() override
-    {
-        if (m_app->m_pMainFrame)
-            DestroyWindow(m_app->m_pMainFrame->m_hWnd);
-        PumpMessages();
-        m_app.reset();
-        SHDeleteKeyA(HKEY_CURRENT_USER, m_company);
-    }
+    void TearDown() override { CloseApp(m_app); }
 
     // Pixels of the pane that differ from the colour at its left edge.
     int MarkedPixels(const RECT& pane)
@@ -211,7 +197,7 @@ protected:
         return marked;
     }
 
-    CString m_company;
+    ScratchSettingsKey m_key{"fileops"};
     std::unique_ptr<CFoveaApp> m_app;
 };
 
@@ -236,7 +222,7 @@ TEST_F(StatusLine, IsPaintedOverThePaneByACopyAndGoesAtTheNextRepaint)
 
     // A copy shows its line; without a main frame (a tool, a test) it copies all the same.
     ScratchFolder dir("status");
-    ASSERT_TRUE(WriteFile(dir / "a.txt", "x"));
+    ASSERT_TRUE(WriteText(dir / "a.txt", "x"));
     DialogAnswerer answerer;
     EXPECT_EQ(0, ops.CopyOneFile(dir / "a.txt", dir / "b.txt"));
     EXPECT_GT(MarkedPixels(pane), before + 20);
@@ -244,6 +230,6 @@ TEST_F(StatusLine, IsPaintedOverThePaneByACopyAndGoesAtTheNextRepaint)
     m_app->m_pMainFrame = nullptr;
     EXPECT_EQ(0, ops.CopyOneFile(dir / "a.txt", dir / "c.txt"));
     m_app->m_pMainFrame = frame;
-    EXPECT_EQ("x", ReadFile(dir / "c.txt"));
+    EXPECT_EQ("x", ReadText(dir / "c.txt"));
     EXPECT_EQ(0u, answerer.Count());
 }

@@ -5,9 +5,9 @@
 #include "app/FoveaApp.h"
 #include "fileops/MessageDlg.h"
 #include "res/resource.h"
-#include "tests/fileops/FileOpsTestUtil.h"
+#include "tests/support/TestSupport.h"
 
-using namespace fileops_test;
+using namespace test_support;
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <set>
 
 #include "fileops/FileOps.h"
-#include "tests/fileops/FileOpsTestUtil.h"
+#include "tests/support/TestSupport.h"
 
-using namespace fileops_test;
+using namespace test_support;
 
 namespace {
 
@@ -48,7 +48,7 @@ protected:
     void File(const char* relative, DWORD attributes = 0)
     {
         CString path = m_src + "\\" + relative;
-        ASSERT_TRUE(WriteFile(path, std::string("data of ") + relative)) << relative;
+        ASSERT_TRUE(WriteText(path, std::string("data of ") + relative)) << relative;
         if (attributes)
             SetFileAttributesA(path, attributes);
     }
@@ -85,8 +85,8 @@ TEST_F(Walk, CopiesATreeThreeLevelsDeepAndErasesItCompletely)
     EXPECT_EQ(0u, answerer.Count());
     EXPECT_EQ(TreeOf(m_src), TreeOf(m_dst));
     EXPECT_TRUE(IsFolder(m_dst + "\\empty"));
-    EXPECT_EQ("data of one\\two\\three\\c.txt", ReadFile(m_dst + "\\one\\two\\three\\c.txt"));
-    EXPECT_EQ("data of 表\\ソ.txt", ReadFile(m_dst + "\\表\\ソ.txt"));
+    EXPECT_EQ("data of one\\two\\three\\c.txt", ReadText(m_dst + "\\one\\two\\three\\c.txt"));
+    EXPECT_EQ("data of 表\\ソ.txt", ReadText(m_dst + "\\表\\ソ.txt"));
     EXPECT_TRUE(GetFileAttributesA(m_dst + "\\one\\two\\three\\hidden.txt") & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_TRUE(GetFileAttributesA(m_dst + "\\one\\system.sys") & FILE_ATTRIBUTE_SYSTEM);
 
@@ -104,7 +104,7 @@ TEST_F(Walk, AReadOnlyFileSurvivesRemoveWithTheFoldersOnItsPath)
     EXPECT_EQ(0, m_ops.WalkDir(m_src, "", "Remove"));
     std::set<std::string> left = {"one\\", "one\\two\\", "one\\two\\locked.txt"};
     EXPECT_EQ(left, TreeOf(m_src));
-    EXPECT_EQ("data of one\\two\\locked.txt", ReadFile(m_src + "\\one\\two\\locked.txt"));
+    EXPECT_EQ("data of one\\two\\locked.txt", ReadText(m_src + "\\one\\two\\locked.txt"));
 }
 
 TEST_F(Walk, RefusesADestinationInsideTheSourceInAnyLetterCase)
@@ -141,12 +141,12 @@ TEST_F(Walk, AnEmptyPathNeverMeansTheRootOfTheCurrentDrive)
     GetCurrentDirectoryA(MAX_PATH, previous);
     if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !SetCurrentDirectoryA("S:\\"))
         GTEST_SKIP() << "no scratch drive S:";
-    ASSERT_TRUE(WriteFile("S:\\canary.txt", "alive"));
+    ASSERT_TRUE(WriteText("S:\\canary.txt", "alive"));
     File("x.txt");
     EXPECT_EQ(-1, m_ops.WalkDir("", "", "Remove"));
     EXPECT_EQ(-1, m_ops.WalkDir(m_src, "", "Copy"));
     SetCurrentDirectoryA(previous);
-    EXPECT_EQ("alive", ReadFile("S:\\canary.txt"));
+    EXPECT_EQ("alive", ReadText("S:\\canary.txt"));
     EXPECT_FALSE(Exists("S:\\x.txt"));
     DeleteFileA("S:\\canary.txt");
     DeleteFileA("S:\\x.txt");
@@ -163,16 +163,16 @@ TEST_F(Walk, ADeclinedOverwriteStopsOnlyThatFolderLevel)
     ASSERT_EQ(0, m_ops.MakeFolder(m_dst));
     ASSERT_EQ(0, m_ops.MakeFolder(m_dst + "\\x"));
     for (const char* name : {"\\x\\1.txt", "\\x\\2.txt", "\\x\\3.txt"})
-        ASSERT_TRUE(WriteFile(m_dst + name, "old"));
+        ASSERT_TRUE(WriteText(m_dst + name, "old"));
     DialogAnswerer answerer({IDCANCEL});
     EXPECT_EQ(0, m_ops.WalkDir(m_src, m_dst, "Copy"));
     ASSERT_EQ(1u, answerer.Count());
     EXPECT_EQ("既にコピー先に同名のファイルが存在します", answerer.Lines(0)[0]);
     EXPECT_EQ(0, answerer.Unplanned());
     for (const char* name : {"\\x\\1.txt", "\\x\\2.txt", "\\x\\3.txt"})
-        EXPECT_EQ("old", ReadFile(m_dst + name)) << name;
-    EXPECT_EQ("data of y\\2.txt", ReadFile(m_dst + "\\y\\2.txt"));
-    EXPECT_EQ("data of top.txt", ReadFile(m_dst + "\\top.txt"));
+        EXPECT_EQ("old", ReadText(m_dst + name)) << name;
+    EXPECT_EQ("data of y\\2.txt", ReadText(m_dst + "\\y\\2.txt"));
+    EXPECT_EQ("data of top.txt", ReadText(m_dst + "\\top.txt"));
 }
 
 TEST_F(Walk, AFailedCopyIsReportedAndCancelThereStopsTheLevel)
@@ -183,7 +183,7 @@ TEST_F(Walk, AFailedCopyIsReportedAndCancelThereStopsTheLevel)
     // Both destinations exist and are held open without sharing: each copy the platform refuses.
     std::vector<fovea::ScopedFile> held;
     for (const char* name : {"\\a.txt", "\\b.txt"}) {
-        ASSERT_TRUE(WriteFile(m_dst + name, "old"));
+        ASSERT_TRUE(WriteText(m_dst + name, "old"));
         held.emplace_back(CreateFileA(m_dst + name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
         ASSERT_TRUE(held.back());
     }
@@ -196,7 +196,7 @@ TEST_F(Walk, AFailedCopyIsReportedAndCancelThereStopsTheLevel)
     EXPECT_EQ(0, answerer.Unplanned());
     held.clear();
     for (const char* name : {"\\a.txt", "\\b.txt"})
-        EXPECT_EQ("old", ReadFile(m_dst + name));
+        EXPECT_EQ("old", ReadText(m_dst + name));
 }
 
 TEST_F(Walk, FoldersWithFileBitsAreNeverTakenForFiles)
@@ -219,7 +219,7 @@ TEST_F(Walk, FoldersWithFileBitsAreNeverTakenForFiles)
     DialogAnswerer answerer;
     EXPECT_EQ(0, m_ops.WalkDir(m_src, m_dst, "Copy"));
     EXPECT_EQ(0u, answerer.Count());
-    EXPECT_EQ("data of hidden\\in.txt", ReadFile(m_dst + "\\hidden\\in.txt"));
+    EXPECT_EQ("data of hidden\\in.txt", ReadText(m_dst + "\\hidden\\in.txt"));
     EXPECT_EQ(0, m_ops.WalkDir(m_src, "", "Remove"));
     EXPECT_FALSE(Exists(m_src));
 }
@@ -292,8 +292,8 @@ TEST_F(Walk, LinksAreNeitherFollowedNorErasedThrough)
         GTEST_SKIP() << "symbolic links are made through Wine's Unix side";
     CString outside = m_dir / "outside";
     ASSERT_TRUE(CreateDirectoryA(outside, nullptr));
-    ASSERT_TRUE(WriteFile(outside + "\\precious.txt", "precious"));
-    ASSERT_TRUE(WriteFile(m_dir / "alone.txt", "alone"));
+    ASSERT_TRUE(WriteText(outside + "\\precious.txt", "precious"));
+    ASSERT_TRUE(WriteText(m_dir / "alone.txt", "alone"));
     Folder("sub");
     File("sub\\mine.txt");
     // sub\loop leads back to src, sub\out to a folder beside the tree, sub\file.txt to a file beside it.
@@ -308,23 +308,23 @@ TEST_F(Walk, LinksAreNeitherFollowedNorErasedThrough)
     DialogAnswerer answerer;
     EXPECT_EQ(0, m_ops.WalkDir(m_src, m_dst, "Copy"));
     EXPECT_EQ(0u, answerer.Count());
-    EXPECT_EQ("data of sub\\mine.txt", ReadFile(m_dst + "\\sub\\mine.txt"));
+    EXPECT_EQ("data of sub\\mine.txt", ReadText(m_dst + "\\sub\\mine.txt"));
     EXPECT_FALSE(Exists(m_dst + "\\sub\\loop"));
     EXPECT_FALSE(Exists(m_dst + "\\sub\\out"));
 
     EXPECT_EQ(0, m_ops.WalkDir(m_src, "", "Remove"));
     EXPECT_FALSE(Exists(m_src + "\\sub\\mine.txt"));
     EXPECT_FALSE(Exists(m_src + "\\sub\\hard.txt"));
-    EXPECT_EQ("precious", ReadFile(outside + "\\precious.txt"));
-    EXPECT_EQ("alone", ReadFile(m_dir / "alone.txt"));
+    EXPECT_EQ("precious", ReadText(outside + "\\precious.txt"));
+    EXPECT_EQ("alone", ReadText(m_dir / "alone.txt"));
 
     // Erasing a linked folder itself leaves what it leads to.
     ASSERT_TRUE(MakeUnixLink(UnixPath(outside), m_dir / "linked"));
     EXPECT_EQ(0, m_ops.WalkDir(m_dir / "linked", "", "Remove"));
-    EXPECT_EQ("precious", ReadFile(outside + "\\precious.txt"));
+    EXPECT_EQ("precious", ReadText(outside + "\\precious.txt"));
     // And a linked file deleted on its own never takes the file it leads to.
     ASSERT_TRUE(MakeUnixLink(UnixPath(m_dir / "alone.txt"), m_dir / "alias.txt"));
     m_ops.DeleteOneFile(m_dir / "alias.txt");
-    EXPECT_EQ("alone", ReadFile(m_dir / "alone.txt"));
+    EXPECT_EQ("alone", ReadText(m_dir / "alone.txt"));
     DeleteFileA(m_dir / "linked");
 }

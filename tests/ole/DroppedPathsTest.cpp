@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "ole/DroppedPaths.h"
-#include "tests/ole/TestDataObject.h"
+#include "tests/support/TestDataObject.h"
 
 namespace {
 
-using ole_test::TestDataObject;
+using test_support::TestDataObject;
 
 std::vector<CString> Read(IDataObject* data, bool expectOk = true)
 {

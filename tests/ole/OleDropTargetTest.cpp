@@ -8,7 +8,8 @@
 
 #include "framework/FrameWnd.h"
 #include "framework/OleDropTarget.h"
-#include "tests/ole/TestDataObject.h"
+#include "tests/support/TestDataObject.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ class DropTarget : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(ole_test::StartOle());
+        ASSERT_TRUE(test_support::StartOle());
         ASSERT_TRUE(m_view.Create(nullptr, 0, RECT{100, 120, 400, 420}, WS_POPUP));
     }
     void TearDown() override { m_view.DestroyWindow(); }
@@ -132,7 +133,7 @@ TEST_F(DropTarget, CallsReachTheViewInClientCoordinates)
 {
     ASSERT_TRUE(m_target.Register(&m_view));
     IDropTarget* target = &m_target;
-    auto* data = ole_test::TestDataObject::ForPaths(CStringArray());
+    auto* data = test_support::TestDataObject::ForPaths(CStringArray());
     DWORD effect = DROPEFFECT_COPY | DROPEFFECT_MOVE;
     ASSERT_EQ(S_OK, target->DragEnter(data, MK_LBUTTON, ScreenOf(10, 20), &effect));
     EXPECT_EQ(DWORD(DROPEFFECT_COPY), effect);
@@ -160,7 +161,7 @@ TEST_F(DropTarget, EffectsAreLimitedToWhatTheSourceAllows)
 {
     ASSERT_TRUE(m_target.Register(&m_view));
     IDropTarget* target = &m_target;
-    auto* data = ole_test::TestDataObject::ForPaths(CStringArray());
+    auto* data = test_support::TestDataObject::ForPaths(CStringArray());
 
     // The view offers a copy, the source only allows a move: nothing may happen.
     DWORD effect = DROPEFFECT_MOVE;
@@ -196,7 +197,7 @@ TEST_F(DropTarget, AFailingViewDoesNotUnwindIntoThePlatform)
 {
     ASSERT_TRUE(m_target.Register(&m_view));
     m_view.m_bThrow = true;
-    auto* data = ole_test::TestDataObject::ForPaths(CStringArray());
+    auto* data = test_support::TestDataObject::ForPaths(CStringArray());
     IDropTarget* target = &m_target;
     DWORD effect = DROPEFFECT_COPY;
     target->DragEnter(data, 0, ScreenOf(1, 1), &effect);
@@ -212,7 +213,7 @@ TEST_F(DropTarget, AWindowThatIsNoViewRefusesDrops)
     CWnd plain;
     ASSERT_TRUE(plain.CreateEx(0, "FoveaDropTestPlain", "", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr));
     ASSERT_TRUE(m_target.Register(&plain));
-    auto* data = ole_test::TestDataObject::ForPaths(CStringArray());
+    auto* data = test_support::TestDataObject::ForPaths(CStringArray());
     DWORD effect = DROPEFFECT_COPY;
     IDropTarget* target = &m_target;
     target->DragEnter(data, 0, POINTL{0, 0}, &effect);

@@ -11,7 +11,7 @@
 
 #include "ole/DropFiles.h"
 
-namespace ole_test {
+namespace test_support {
 
 class TestDataObject final : public IDataObject {
 public:
@@ -107,11 +107,4 @@ private:
     bool m_bHasFileList;
 };
 
-// OLE on the test thread, started once for the whole executable (each start and end costs Wine seconds).
-inline bool StartOle()
-{
-    static const HRESULT started = OleInitialize(nullptr);
-    return SUCCEEDED(started);
-}
-
-} // namespace ole_test
+} // namespace test_support

@@ -1,0 +1,252 @@
+// The shared Win32 test helpers: folders and files by the platform's calls, dialogs answered from a timer,
+// the application started on a scratch settings key.
+#include "tests/support/TestSupport.h"
+
+#include <shlwapi.h>
+
+#include <algorithm>
+
+#include "app/FoveaApp.h"
+#include "app/MainFrame.h"
+#include "fileops/MessageDlg.h"
+#include "framework/TreeCtrl.h"
+
+namespace test_support {
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+CString TempFolder()
+{
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    CString folder = temp;
+    if (folder.GetLength() > 0 && folder.GetAt(folder.GetLength() - 1) == '\\')
+        folder = folder.Left(folder.GetLength() - 1);
+    return folder;
+}
+
+CString ScratchPath(const char* tag)
+{
+    CString path;
+    path.Format("%s\\fovea-%s-%lu", TempFolder().c_str(), tag, GetCurrentProcessId());
+    return path;
+}
+
+void RemoveTree(const CString& folder)
+{
+    WIN32_FIND_DATAA data;
+    fovea::ScopedFind find(FindFirstFileA(folder + "\\*.*", &data));
+    if (find) {
+        do {
+            CString name = data.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            // Wine: erasing a link by its name erases what it leads to, so links are left alone (and with them
+            // the folders that hold them).
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+                continue;
+            CString path = folder + "\\" + name;
+            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path);
+        } while (FindNextFileA(find.get(), &data));
+    }
+    find.reset(); // a folder with an open search in it cannot be removed
+    RemoveDirectoryA(folder);
+}
+
+bool WriteText(const CString& path, const std::string& contents)
+{
+    fovea::ScopedFile file(CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), contents.data(), DWORD(contents.size()), &written, nullptr) &&
+           written == contents.size();
+}
+
+std::string ReadText(const CString& path)
+{
+    fovea::ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return "<missing>";
+    std::string contents;
+    std::vector<char> buffer(65536);
+    DWORD read = 0;
+    while (ReadFile(file.get(), buffer.data(), DWORD(buffer.size()), &read, nullptr) && read > 0)
+        contents.append(buffer.data(), read);
+    return contents;
+}
+
+bool Exists(const CString& path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool IsFolder(const CString& path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::string> Names(const CString& folder)
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    fovea::ScopedFind find(FindFirstFileA(folder + "\\*.*", &data));
+    if (!find)
+        return names;
+    do {
+        std::string name = data.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(find.get(), &data));
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+ScratchFolder::ScratchFolder(const char* tag) : m_strPath(ScratchPath(tag))
+{
+    RemoveTree(m_strPath);
+    CreateDirectoryA(m_strPath, nullptr);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    RemoveTree(m_strPath);
+}
+
+namespace {
+
+LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+HWND CreateHostWindow(const char* className, DWORD style, int x, int y, int cx, int cy, DWORD exStyle,
+                      HBRUSH background)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = HostProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hbrBackground = background;
+    wc.lpszClassName = className;
+    RegisterClassA(&wc); // fails harmlessly once the class exists
+    return CreateWindowExA(exStyle, className, "", style, x, y, cx, cy, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+bool ItemCentre(const CTreeCtrl& tree, HTREEITEM item, POINT& centre)
+{
+    RECT r = {};
+    if (!tree.GetItemRect(item, r, true))
+        return false;
+    centre = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    return true;
+}
+
+namespace {
+
+constexpr const char* kAnsweredProperty = "FoveaTestAnswered";
+
+// The first visible message dialog of the thread that has not been answered yet.
+BOOL CALLBACK FindUnansweredDialog(HWND hwnd, LPARAM found)
+{
+    char caption[64] = {};
+    GetWindowTextA(hwnd, caption, sizeof caption);
+    if (IsWindowVisible(hwnd) && std::string(caption) == "メッセージダイアログ" && !GetPropA(hwnd, kAnsweredProperty)) {
+        *reinterpret_cast<HWND*>(found) = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+DialogAnswerer* DialogAnswerer::s_pActive = nullptr;
+
+DialogAnswerer::DialogAnswerer(std::vector<int> answers) : m_answers(std::move(answers))
+{
+    s_pActive = this;
+    m_nTimer = SetTimer(nullptr, 0, 20, OnTimer);
+}
+
+DialogAnswerer::~DialogAnswerer()
+{
+    KillTimer(nullptr, m_nTimer);
+    s_pActive = nullptr;
+}
+
+void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogAnswerer* self = s_pActive;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), FindUnansweredDialog, LPARAM(&dialog));
+    if (!self || !dialog)
+        return;
+    Seen seen;
+    if (auto* object = dynamic_cast<CMessageDlg*>(CWnd::FromHandle(dialog)))
+        for (int i = 1; i <= CMessageDlg::kLineCount; ++i)
+            seen.lines.push_back(object->GetLine(i).str());
+    if (self->m_nNext < self->m_answers.size()) {
+        seen.answer = self->m_answers[self->m_nNext++];
+    } else {
+        seen.answer = IDCANCEL;
+        ++self->m_nUnplanned;
+    }
+    self->m_seen.push_back(seen);
+    SetPropA(dialog, kAnsweredProperty, HANDLE(1));
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(seen.answer, BN_CLICKED), LPARAM(GetDlgItem(dialog, seen.answer)));
+}
+
+ScratchSettingsKey::ScratchSettingsKey(const char* tag)
+{
+    m_strPath.Format("Software\\Fovea Tests\\%s-%lu", tag, GetCurrentProcessId());
+    SHDeleteKeyA(HKEY_CURRENT_USER, m_strPath);
+}
+
+ScratchSettingsKey::~ScratchSettingsKey()
+{
+    SHDeleteKeyA(HKEY_CURRENT_USER, m_strPath);
+}
+
+bool StartApp(std::unique_ptr<CFoveaApp>& app, const CString& companyKey)
+{
+    app = std::make_unique<CFoveaApp>();
+    app->m_strSettingsCompanyKey = companyKey;
+    return app->InitInstance() && app->m_pMainFrame;
+}
+
+void CloseApp(std::unique_ptr<CFoveaApp>& app)
+{
+    if (app && app->m_pMainFrame)
+        DestroyWindow(app->m_pMainFrame->m_hWnd);
+    PumpMessages();
+    app.reset();
+}
+
+bool StartOle()
+{
+    static const HRESULT started = OleInitialize(nullptr);
+    return SUCCEEDED(started);
+}
+
+STDMETHODIMP DropAtOnceSource::QueryInterface(REFIID riid, void** out)
+{
+    if (riid == IID_IUnknown || riid == IID_IDropSource) {
+        *out = static_cast<IDropSource*>(this);
+        return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+}
+
+} // namespace test_support

@@ -1,0 +1,129 @@
+// What the Win32 tests share: the message pump, scratch folders under the temporary folder, small files,
+// host windows, the answerer of message dialogs, an application on a scratch settings key, and OLE.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/String.h"
+#include "framework/Win32.h"
+
+class CTreeCtrl;
+class CFoveaApp;
+
+namespace test_support {
+
+// Dispatches every message waiting for this thread.
+void PumpMessages();
+
+// The temporary folder without its final backslash.
+CString TempFolder();
+// TempFolder()\fovea-tag-<process id>: one name per tag and test process.
+CString ScratchPath(const char* tag);
+
+// Erases a test tree by the platform's calls alone (read-only bits cleared first); a link is neither entered nor
+// erased, so nothing outside the tree goes with it.
+void RemoveTree(const CString& folder);
+
+// A file holding exactly contents; false when it could not be written whole.
+bool WriteText(const CString& path, const std::string& contents);
+// The whole file, or "<missing>" when it cannot be opened.
+std::string ReadText(const CString& path);
+bool Exists(const CString& path);
+bool IsFolder(const CString& path);
+// The names in a folder ("." and ".." left out), sorted.
+std::vector<std::string> Names(const CString& folder);
+
+// A fresh folder ScratchPath(tag), erased again when the object goes.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const char* tag);
+    ~ScratchFolder();
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const CString& Path() const { return m_strPath; }
+    CString operator/(const char* name) const { return m_strPath + "\\" + name; }
+
+private:
+    CString m_strPath;
+};
+
+// A top-level window of class className (registered on first use, default window procedure) that holds the
+// windows under test.
+HWND CreateHostWindow(const char* className, DWORD style, int x, int y, int cx, int cy, DWORD exStyle = 0,
+                      HBRUSH background = nullptr);
+
+// The centre of the item's text in the tree's client coordinates; false when the item shows no text.
+bool ItemCentre(const CTreeCtrl& tree, HTREEITEM item, POINT& centre);
+
+// Answers every message dialog ("メッセージダイアログ") of this thread: the next answer of the list,
+// キャンセル once the list is used up, so that no test can hang on a dialog nobody expected. A thread timer
+// fires inside the dialog's modal loop; each dialog seen is recorded with its five lines.
+class DialogAnswerer {
+public:
+    struct Seen {
+        int answer;
+        std::vector<std::string> lines;
+    };
+
+    explicit DialogAnswerer(std::vector<int> answers = {});
+    ~DialogAnswerer();
+    DialogAnswerer(const DialogAnswerer&) = delete;
+    DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+    const std::vector<Seen>& Dialogs() const { return m_seen; }
+    size_t Count() const { return m_seen.size(); }
+    const std::vector<std::string>& Lines(size_t i) const { return m_seen.at(i).lines; }
+    // Answers given beyond the list (each a キャンセル).
+    int Unplanned() const { return m_nUnplanned; }
+
+private:
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
+
+    static DialogAnswerer* s_pActive;
+    std::vector<int> m_answers;
+    size_t m_nNext = 0;
+    std::vector<Seen> m_seen;
+    int m_nUnplanned = 0;
+    UINT_PTR m_nTimer = 0;
+};
+
+// A settings key HKEY_CURRENT_USER\Software\Fovea Tests\tag-<process id>, erased when made and when the object
+// goes, so that tests never touch the program's own settings.
+class ScratchSettingsKey {
+public:
+    explicit ScratchSettingsKey(const char* tag);
+    ~ScratchSettingsKey();
+    ScratchSettingsKey(const ScratchSettingsKey&) = delete;
+    ScratchSettingsKey& operator=(const ScratchSettingsKey&) = delete;
+
+    const CString& Path() const { return m_strPath; }
+
+private:
+    CString m_strPath;
+};
+
+// A new application object on the settings key, started as the program starts (main frame and panes);
+// false when the start failed (the object is kept for CloseApp all the same).
+bool StartApp(std::unique_ptr<CFoveaApp>& app, const CString& companyKey);
+// The main frame destroyed, its last messages dispatched, the application object gone.
+void CloseApp(std::unique_ptr<CFoveaApp>& app);
+
+// OLE on the test thread, started once for the whole executable (each start and end costs Wine seconds).
+bool StartOle();
+
+// A drop source that drops wherever the pointer is at the first question: a real drag loop of the platform
+// without a mouse. Lives on the test's stack.
+class DropAtOnceSource final : public IDropSource {
+public:
+    STDMETHODIMP QueryInterface(REFIID riid, void** out) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP QueryContinueDrag(BOOL, DWORD) override { return DRAGDROP_S_DROP; }
+    STDMETHODIMP GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+} // namespace test_support
