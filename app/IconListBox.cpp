@@ -3,9 +3,9 @@
 
 #include "app/BarGeometry.h"
 #include "app/FoveaApp.h"
+#include "browser/PaneDragDrop.h"
 #include "fileops/Shortcut.h"
 #include "framework/Handles.h"
-#include "ole/DragSource.h"
 
 namespace {
 
@@ -182,13 +182,7 @@ void CIconListBox::StartDrag(int x, int y)
             paths.Add(GetText(i));
     if (paths.IsEmpty())
         paths.Add(GetText(caret));
-    if (CFoveaApp* app = FoveaApp()) {
-        app->m_pDragSource = this;
-        app->m_ptDragStart = {x, y};
-    }
-    POINT screen = {x, y};
-    ::ClientToScreen(m_hWnd, &screen);
-    fovea::DragFiles(m_hWnd, screen, paths);
+    fovea::DragFromPane(this, POINT{x, y}, paths);
 }
 
 void CIconListBox::OnLButtonDown(int x, int y)

@@ -4,9 +4,7 @@
 
 #include "app/FoveaApp.h"
 #include "browser/FileView.h"
-#include "ole/DragSource.h"
-#include "ole/DropCopy.h"
-#include "ole/DroppedPaths.h"
+#include "browser/PaneDragDrop.h"
 
 namespace {
 constexpr UINT kTreeId = 1;
@@ -77,9 +75,7 @@ void CDirView::StartTreeDrag(CDirTreeCtrl& tree, const CString& folder, POINT po
         return;
     CStringArray paths;
     paths.Add(folder);
-    POINT screen = point;
-    ::ClientToScreen(tree.m_hWnd, &screen);
-    fovea::DragFiles(tree.m_hWnd, screen, paths);
+    fovea::DragFromPane(&tree, point, paths);
 }
 
 DWORD CDirView::OnDragEnter(IDataObject* data, DWORD keyState, POINT point)
@@ -95,18 +91,13 @@ DWORD CDirView::OnDragOver(IDataObject* data, DWORD keyState, POINT point)
 BOOL CDirView::OnDrop(IDataObject* data, DWORD keyState, POINT point)
 {
     // A folder dragged out of this tree and dropped back on it does nothing.
-    CFoveaApp* app = FoveaApp();
-    if (app && app->m_pDragSource == &m_wndTree && fovea::OwnDragInProgress()) {
-        app->m_pDragSource = nullptr;
+    if (fovea::EndsOwnDrag(&m_wndTree))
         return TRUE;
-    }
     // Below the last item there is no folder to copy into: the drop is refused.
     CString target = SelectFolderAt(point);
     if (target.IsEmpty())
         return FALSE;
-    CStringArray paths;
-    if (fovea::ReadDroppedPaths(data, paths))
-        fovea::CopyDroppedPaths(paths, target);
+    fovea::CopyDropInto(data, target);
     // The tree is not filled again: new folders appear when their parent is next opened.
     return TRUE;
 }

@@ -5,9 +5,9 @@
 #include <algorithm>
 
 #include "app/FoveaApp.h"
+#include "browser/PaneDragDrop.h"
 #include "browser/SampleFolder.h"
 #include "framework/Handles.h"
-#include "ole/DragSource.h"
 
 namespace {
 
@@ -265,13 +265,7 @@ void CFileListBox::OnLButtonDown(int x, int y)
     UpdateWindow();
 
     CStringArray paths = GetDragPaths();
-    if (CFoveaApp* app = FoveaApp()) {
-        app->m_pDragSource = this;
-        app->m_ptDragStart = {x, y};
-    }
-    POINT screen = {x, y};
-    ::ClientToScreen(m_hWnd, &screen);
-    fovea::DragFiles(m_hWnd, screen, paths);
+    fovea::DragFromPane(this, POINT{x, y}, paths);
 
     // Opened only when the press stayed on the item it began on: a drag to elsewhere opens nothing.
     POINT now;

@@ -7,11 +7,9 @@
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "browser/DirView.h"
+#include "browser/PaneDragDrop.h"
 #include "framework/Handles.h"
 #include "image/FoveaView.h"
-#include "ole/DragSource.h"
-#include "ole/DropCopy.h"
-#include "ole/DroppedPaths.h"
 
 namespace {
 
@@ -491,14 +489,9 @@ DWORD CFileView::OnDragOver(IDataObject* data, DWORD keyState, POINT point)
 BOOL CFileView::OnDrop(IDataObject* data, DWORD keyState, POINT point)
 {
     // Dropped back into the list the drag came from: nothing.
-    CFoveaApp* app = FoveaApp();
-    if (app && app->m_pDragSource == &m_wndList && fovea::OwnDragInProgress()) {
-        app->m_pDragSource = nullptr;
+    if (fovea::EndsOwnDrag(&m_wndList))
         return TRUE;
-    }
-    CStringArray paths;
-    if (fovea::ReadDroppedPaths(data, paths) && !m_wndList.m_strPath.IsEmpty())
-        fovea::CopyDroppedPaths(paths, m_wndList.m_strPath);
+    fovea::CopyDropInto(data, m_wndList.m_strPath);
     m_wndList.Refresh();
     return TRUE;
 }
