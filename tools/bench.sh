@@ -36,6 +36,7 @@ PYTHON
 
 for script in "$ROOT"/tools/bench/*.sh; do
     [ -e "$script" ] || continue
+    [ "$(basename "$script")" = common.sh ] && continue # the set-up the others source
     echo "== $(basename "$script" .sh)"
     bash "$script" "$BENCH" || echo "($(basename "$script") failed)"
 done

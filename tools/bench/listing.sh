@@ -4,15 +4,8 @@
 # measured side by side in one process (medians of alternating rounds). $1 is the bench build folder;
 # RUN_TREE and WINE come from ./fovea.sh bench.
 set -e
-BENCH="${1:?usage: listing.sh BENCH_BUILD_DIR}"
-BUILD="$(dirname "$BENCH")"
-TREE="${RUN_TREE:-win32}"
-WINE="${WINE:-wine}"
-cmake --build "$BUILD/$TREE" -j2 --target bench_listing >/dev/null
-work="$BENCH/listing-folders"
-rm -rf "$work"
-mkdir -p "$work"
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/common.sh"
+bench_setup bench_listing listing-folders
 # Empty files with mixed extensions and names, so that the sort has work to do.
 python3 - "$work" <<'PYTHON'
 import os, sys
@@ -25,7 +18,6 @@ for count in (10000, 100000):
         n = (i * 7919) % count
         open(os.path.join(folder, f"p{n:06d}_{i % 97:02d}.{extensions[i % 6]}"), "wb").close()
 PYTHON
-win() { echo "Z:$1" | sed 's|/|\\|g'; }
 figures=$("$WINE" "$BUILD/$TREE/bin/bench_listing.exe" "$(win "$work/f10000")" "$(win "$work/f100000")" 5 |
           tr -d '\r')
 python3 - "$figures" <<'PYTHON'

@@ -3,15 +3,8 @@
 # of 10,000 files against rmdir /S /Q, each contender started as its own process, alternating, medians of
 # five rounds. $1 is the bench build folder; RUN_TREE and WINE come from ./fovea.sh bench.
 set -e
-BENCH="${1:?usage: walk.sh BENCH_BUILD_DIR}"
-BUILD="$(dirname "$BENCH")"
-TREE="${RUN_TREE:-win32}"
-WINE="${WINE:-wine}"
-cmake --build "$BUILD/$TREE" -j2 --target bench_walk >/dev/null
-work="$BENCH/walk-tree"
-rm -rf "$work"
-mkdir -p "$work"
-trap 'rm -rf "$work"' EXIT
+. "$(dirname "$0")/common.sh"
+bench_setup bench_walk walk-tree
 # 20 folders of 100 files of 100 KB; 100 folders of 100 files of 1 KB.
 python3 - "$work" <<'PYTHON'
 import os, sys
@@ -31,7 +24,6 @@ for d in range(100):
         with open(os.path.join(folder, f"f{f:03}.txt"), "wb") as out:
             out.write(small)
 PYTHON
-win() { echo "Z:$1" | sed 's|/|\\|g'; }
 exe="$BUILD/$TREE/bin/bench_walk.exe"
 copy=$("$WINE" "$exe" race copy "$(win "$work/copy")" "$(win "$work")" 5 | tr -d '\r')
 remove=$("$WINE" "$exe" race remove "$(win "$work/remove")" "$(win "$work")" 5 | tr -d '\r')
