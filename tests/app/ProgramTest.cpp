@@ -125,16 +125,15 @@ DWORD ReadDword(const char* name)
     return 0xDEADBEEF;
 }
 
-// A fresh folder holding a copy of the program.
-CString CopyProgramTo(const char* name)
-{
-    CString folder;
-    folder.Format("%s\\fovea-program-%lu-%s", test_support::TempFolder().c_str(), GetCurrentProcessId(), name);
-    test_support::RemoveTree(folder);
-    CreateDirectoryA(folder, nullptr);
-    CopyFileA(ExeDir() + "\\fovea.exe", folder + "\\fovea.exe", FALSE);
-    return folder;
-}
+// A fresh scratch folder holding a copy of the program, erased with all the program made in it at the end of
+// the test (left behind, such folders would pile up in the temporary folder that other tests list).
+class ProgramCopy : public test_support::ScratchFolder {
+public:
+    explicit ProgramCopy(const char* tag) : ScratchFolder(tag)
+    {
+        CopyFileA(ExeDir() + "\\fovea.exe", Path() + "\\fovea.exe", FALSE);
+    }
+};
 
 using test_support::IsFolder;
 
@@ -143,7 +142,8 @@ using test_support::IsFolder;
 TEST(Program, FirstStartWritesDefaultsAndLaterStartsWriteNothing)
 {
     SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey);
-    CString folder = CopyProgramTo("settings");
+    ProgramCopy copy("program-settings");
+    const CString& folder = copy.Path();
     StartAndClose(folder + "\\fovea.exe");
     EXPECT_EQ(8u + 6u * 14u, ValueCount());
     EXPECT_EQ(80u, ReadDword("サンプル幅"));
@@ -176,7 +176,8 @@ TEST(Program, EmbeddingStartEndsWithoutAWindow)
 
 TEST(Program, StartsWhereTheWorkingFoldersCannotBeMade)
 {
-    CString folder = CopyProgramTo("blocked");
+    ProgramCopy copy("program-blocked");
+    const CString& folder = copy.Path();
     for (const char* name : {"\\MENU", "\\EXT", "\\IMGSMP"}) {
         HANDLE file = CreateFileA(folder + name, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
         ASSERT_NE(INVALID_HANDLE_VALUE, file);

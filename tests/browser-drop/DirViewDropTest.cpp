@@ -33,9 +33,7 @@ protected:
         ASSERT_TRUE(WriteText(Src("sub\\deep\\c.txt"), "C"));
         ASSERT_TRUE(WriteText(Src(m_strLongName), "LONG"));
 
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->BuildDriveList();
-        m_app->m_strStartDrive = m_strRoot.Left(2);
+        m_app = PaneApp(m_strRoot);
 
         m_host = CreateHostWindow("FoveaDropTestHost", WS_POPUP, 40, 40, 360, 560);
         ASSERT_NE(nullptr, m_host);

@@ -29,9 +29,7 @@ protected:
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\sub\\b.txt", "B"));
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\" + m_strLongName, "N"));
 
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->BuildDriveList();
-        m_app->m_strStartDrive = m_strRoot.Left(2);
+        m_app = PaneApp(m_strRoot);
         ASSERT_TRUE(m_view.Create(nullptr, 0, RECT{0, 0, 600, 400}, WS_POPUP));
         m_app->m_pUpperList = &m_view;
         ASSERT_TRUE(m_view.m_dropTarget.IsRegistered());

@@ -27,9 +27,7 @@ protected:
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\a.txt", "A"));
         ASSERT_TRUE(WriteText(m_strRoot + "\\src\\sub\\b.txt", "B"));
 
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->BuildDriveList();
-        m_app->m_strStartDrive = m_strRoot.Left(2);
+        m_app = PaneApp(m_strRoot);
 
         // Two trees side by side, on top of every other window, so that the pointer finds them.
         m_host = CreateHostWindow("FoveaDragTestHost", WS_POPUP | WS_VISIBLE, 60, 60, 700, 500, WS_EX_TOPMOST,

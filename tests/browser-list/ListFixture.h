@@ -41,9 +41,7 @@ protected:
         SetCurrentDirectoryA(TempFolder());
         ASSERT_TRUE(IsFolder(m_strRoot));
 
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->BuildDriveList();
-        m_app->m_strStartDrive = m_strRoot.Left(2);
+        m_app = PaneApp(m_strRoot);
         m_app->m_nListItemHeight = 18;
         m_app->m_nIconWidth = 18;
         m_app->m_nHeaderHeight = 17;

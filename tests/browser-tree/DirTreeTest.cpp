@@ -23,9 +23,7 @@ protected:
             ASSERT_TRUE(CreateDirectoryA(m_strRoot + sub, nullptr)) << sub;
         ASSERT_TRUE(WriteText(m_strRoot + "\\files\\x.txt", ""));
 
-        m_app = std::make_unique<CFoveaApp>();
-        m_app->BuildDriveList();
-        m_app->m_strStartDrive = m_strRoot.Left(2);
+        m_app = PaneApp(m_strRoot);
 
         m_host = CreateHostWindow("FoveaTreeTestHost", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 600);
         ASSERT_NE(nullptr, m_host);

@@ -218,6 +218,14 @@ ScratchSettingsKey::~ScratchSettingsKey()
     SHDeleteKeyA(HKEY_CURRENT_USER, m_strPath);
 }
 
+std::unique_ptr<CFoveaApp> PaneApp(const CString& folder)
+{
+    auto app = std::make_unique<CFoveaApp>();
+    app->BuildDriveList();
+    app->m_strStartDrive = folder.Left(2);
+    return app;
+}
+
 bool StartApp(std::unique_ptr<CFoveaApp>& app, const CString& companyKey)
 {
     app = std::make_unique<CFoveaApp>();

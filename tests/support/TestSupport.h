@@ -106,6 +106,9 @@ private:
     CString m_strPath;
 };
 
+// An application object for tests of single panes, not started: the drive list read, the start drive that of
+// folder.
+std::unique_ptr<CFoveaApp> PaneApp(const CString& folder);
 // A new application object on the settings key, started as the program starts (main frame and panes);
 // false when the start failed (the object is kept for CloseApp all the same).
 bool StartApp(std::unique_ptr<CFoveaApp>& app, const CString& companyKey);
