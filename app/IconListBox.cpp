@@ -6,6 +6,7 @@
 #include "browser/PaneDragDrop.h"
 #include "fileops/Shortcut.h"
 #include "framework/Handles.h"
+#include "framework/ShellCalls.h"
 
 namespace {
 
@@ -136,7 +137,7 @@ void CIconListBox::DrawEntryItem(HDC hdc, const RECT& r, int index, bool entire,
             fovea::SelectObjectScope keep(memory.get(), bitmap.get());
             RECT square = {0, 0, 32, 32};
             ::FillRect(memory.get(), &square, HBRUSH(::GetStockObject(WHITE_BRUSH)));
-            fovea::ScopedIcon icon(::ExtractIconA(::GetModuleHandleA(nullptr), path, 0));
+            fovea::ScopedIcon icon(fovea::ShellExtractIcon(::GetModuleHandleA(nullptr), path, 0));
             if (icon && icon.get() != HICON(1))
                 ::DrawIcon(memory.get(), 0, 0, icon.get());
             ::SetStretchBltMode(hdc, COLORONCOLOR);

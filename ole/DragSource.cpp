@@ -6,6 +6,7 @@
 #include <shlobj.h>
 
 #include "framework/Handles.h"
+#include "framework/ShellCalls.h"
 #include "framework/Win32.h"
 
 namespace {
@@ -105,7 +106,7 @@ public:
         if (direction != DATADIR_GET)
             return E_NOTIMPL;
         FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-        return ::SHCreateStdEnumFmtEtc(1, &format, out);
+        return fovea::ShellEnumFormats(1, &format, out);
     }
     STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return OLE_E_ADVISENOTSUPPORTED; }
     STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
