@@ -34,12 +34,32 @@ void DrawTextIn(HDC hdc, const std::string& text, RECT r)
         ::DrawTextA(hdc, text.c_str(), int(text.size()), &r, kTextFlags);
 }
 
+// A 1-pixel solid pen of colour: the stock pens for black and white, which every item draws with several times
+// per paint, and a pen of its own for any other colour.
+class FramePen {
+public:
+    explicit FramePen(COLORREF colour)
+    {
+        if (colour == kBlack)
+            m_pen = HPEN(::GetStockObject(BLACK_PEN));
+        else if (colour == kWhite)
+            m_pen = HPEN(::GetStockObject(WHITE_PEN));
+        else
+            m_owned.reset(m_pen = ::CreatePen(PS_SOLID, 1, colour));
+    }
+    HPEN get() const { return m_pen; }
+
+private:
+    HPEN m_pen = nullptr;
+    fovea::ScopedPen m_owned;
+};
+
 // The four edges of a frame: left and top in the first colour, right and bottom in the second, each line ending
 // before its end point as lines do.
 void DrawFrameLines(HDC hdc, const RECT& r, COLORREF first, COLORREF second)
 {
-    fovea::ScopedPen firstPen(::CreatePen(PS_SOLID, 1, first));
-    fovea::ScopedPen secondPen(::CreatePen(PS_SOLID, 1, second));
+    FramePen firstPen(first);
+    FramePen secondPen(second);
     fovea::SelectObjectScope keep(hdc, firstPen.get());
     ::MoveToEx(hdc, r.left, r.top, nullptr);
     ::LineTo(hdc, r.left, r.bottom);
