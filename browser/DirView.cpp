@@ -36,7 +36,10 @@ int CDirView::OnCreate()
     m_imageList.LoadStrip(kItemBitmapId, 16, kMaskColour);
     m_stateImageList.LoadStrip(kStateBitmapId, 16, kMaskColour);
     RECT client = GetClientRect();
-    if (!m_wndTree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS, client, m_hWnd, kTreeId))
+    // The control's own tips are off: tips are the program's, and follow its tip setting. Each tree's tip
+    // window was also a top-level window made at every start.
+    const DWORD style = WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_SHOWSELALWAYS | TVS_NOTOOLTIPS;
+    if (!m_wndTree.Create(style, client, m_hWnd, kTreeId))
         return -1;
     m_wndTree.SetImageList(m_imageList.m_hImageList, TVSIL_NORMAL);
     m_wndTree.SetImageList(m_stateImageList.m_hImageList, TVSIL_STATE);

@@ -5,6 +5,7 @@
 
 class CHeaderCtrl : public CWnd {
 public:
+    CHeaderCtrl() { m_bBufferedPaint = true; }
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id)
     {
         return CreateControl(0, WC_HEADERA, "", style, rect, parent, id);

@@ -5,6 +5,7 @@
 
 class CListBox : public CWnd {
 public:
+    CListBox() { m_bBufferedPaint = true; }
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id) { return CreateControl(0, "LISTBOX", "", style, rect, parent, id); }
 
     int GetCount() const { return int(SendMessage(LB_GETCOUNT)); }

@@ -5,6 +5,7 @@
 
 class CStatusBar : public CWnd {
 public:
+    CStatusBar() { m_bBufferedPaint = true; }
     bool Create(HWND parent, DWORD style, UINT id)
     {
         RECT r = {0, 0, 0, 0};

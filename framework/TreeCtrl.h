@@ -5,6 +5,7 @@
 
 class CTreeCtrl : public CWnd {
 public:
+    CTreeCtrl() { m_bBufferedPaint = true; }
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id)
     {
         return CreateControl(0, WC_TREEVIEWA, "", style, rect, parent, id);

@@ -1,6 +1,8 @@
 // Binding of window objects to HWNDs and the one static procedure that dispatches to them.
 #include "framework/Wnd.h"
 
+#include "framework/PaintBuffer.h"
+
 #include <unordered_map>
 
 namespace {
@@ -193,8 +195,46 @@ bool CWnd::ReflectToChild(HWND parent, UINT message, WPARAM wParam, LPARAM lPara
     return wnd && wnd->OnChildNotify(message, wParam, lParam, result);
 }
 
+void CWnd::PaintBuffered()
+{
+    PAINTSTRUCT ps;
+    HDC screen = ::BeginPaint(m_hWnd, &ps);
+    if (!screen)
+        return;
+    RECT client = {};
+    ::GetClientRect(m_hWnd, &client);
+    HDC buffer = fovea::AcquirePaintBuffer(client.right, client.bottom);
+    HDC target = buffer ? buffer : screen;
+    int saved = ::SaveDC(target);
+    if (buffer)
+        ::IntersectClipRect(buffer, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right, ps.rcPaint.bottom);
+    // The erase the system asked for went nowhere (see WindowProc); the picture is erased here instead, every
+    // time, since it holds whatever was painted last.
+    m_bPaintingBuffer = true;
+    if (buffer || ps.fErase)
+        WindowProc(WM_ERASEBKGND, WPARAM(target), 0);
+    WindowProc(WM_PAINT, WPARAM(target), 0);
+    m_bPaintingBuffer = false;
+    ::RestoreDC(target, saved);
+    if (buffer) {
+        ::BitBlt(screen, ps.rcPaint.left, ps.rcPaint.top, ps.rcPaint.right - ps.rcPaint.left,
+                 ps.rcPaint.bottom - ps.rcPaint.top, buffer, ps.rcPaint.left, ps.rcPaint.top, SRCCOPY);
+        fovea::ReleasePaintBuffer(buffer);
+    }
+    ::EndPaint(m_hWnd, &ps);
+}
+
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (m_bBufferedPaint && m_pfnSuper) {
+        if (message == WM_PAINT && wParam == 0) {
+            PaintBuffered();
+            return 0;
+        }
+        // Erased with the paint that follows, in the picture.
+        if (message == WM_ERASEBKGND && !m_bPaintingBuffer)
+            return 1;
+    }
     LRESULT reflected = 0;
     if (ReflectToChild(m_hWnd, message, wParam, lParam, &reflected))
         return reflected;

@@ -85,8 +85,15 @@ protected:
     void Unbind();
 
     WNDPROC m_pfnSuper = nullptr;  // the control's own procedure when subclassed
+    // A subclassed control that paints through the shared off-screen picture (framework/PaintBuffer.h): its
+    // erase and paint are drawn there and copied to the screen at once. For controls that paint a whole
+    // client area when handed a DC in WM_PAINT, as the list box, tree, header and status bar do.
+    bool m_bBufferedPaint = false;
 
 private:
+    void PaintBuffered();
+    bool m_bPaintingBuffer = false;
+
     struct CurrentMessage {
         UINT message;
         WPARAM wParam;
