@@ -58,7 +58,12 @@ void CFoveaApp::RecordStartDrive()
 void CFoveaApp::BuildDriveList()
 {
     m_astrDrives.RemoveAll();
+    // Only the letters the system has are asked for their type: each question is a request to the mount
+    // manager, and most of the 26 letters are unused.
+    DWORD present = ::GetLogicalDrives();
     for (char letter = 'A'; letter <= 'Z'; ++letter) {
+        if (!(present & (DWORD(1) << (letter - 'A'))))
+            continue;
         char root[] = {letter, ':', '\\', '\0'};
         UINT type = ::GetDriveTypeA(root);
         if (type == DRIVE_NO_ROOT_DIR)
@@ -171,6 +176,11 @@ BOOL CFoveaApp::InitInstance()
 
 BOOL CFoveaApp::OnIdle(LONG count)
 {
+    // The rest of start-up, a piece at a time, giving way as soon as anything arrives for the program.
+    while (m_pMainFrame && m_pMainFrame->ContinueStartup()) {
+        if (HIWORD(::GetQueueStatus(QS_ALLINPUT)))
+            return TRUE;
+    }
     return FALSE;
 }
 

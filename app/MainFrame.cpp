@@ -78,16 +78,14 @@ bool CMainFrame::OnCreateClient()
     m_pPicView->m_bMainView = 1;
     m_wndOuterSplitter.SetPane(0, 0, m_pPicView.get());
 
-    // The modeless windows, hidden, in this order: tip, extension menu, launcher, sample dialog.
-    CWnd* frame = this;
+    // The modeless windows, hidden: tip, extension menu, launcher, sample dialog. The sample dialog, which
+    // holds the plug-ins the panes decode with, is made now; the other three are made when start-up first
+    // goes idle (ContinueStartup), since nothing on screen waits for them and each is a top-level window.
     m_pTipWnd = std::make_unique<CDialog>(IDD_TIP);
-    m_pTipWnd->Create(IDD_TIP, frame);
     m_pExtMenu = std::make_unique<CLauncherPane>();
-    m_pExtMenu->Create(IDD_EXT_MENU, frame);
     m_pLauncher = std::make_unique<CLauncherWnd>();
-    m_pLauncher->Create(IDD_LAUNCHER, frame);
     m_pSampleDlg = std::make_unique<CSampleCreateDlg>();
-    m_pSampleDlg->Create(IDD_SAMPLE_CREATE, frame);
+    m_pSampleDlg->Create(IDD_SAMPLE_CREATE, this);
 
     if (app) {
         app->m_pUpperTree = m_pUpperTree.get();
@@ -101,6 +99,36 @@ bool CMainFrame::OnCreateClient()
         app->m_pSampleDlg = m_pSampleDlg.get();
     }
     return true;
+}
+
+bool CMainFrame::ContinueStartup()
+{
+    // A window that cannot be made is left out: the frame goes on without it, as at creation.
+    CWnd* frame = this;
+    switch (m_nStartupStep) {
+    case 0:
+        if (m_pTipWnd && !m_pTipWnd->m_hWnd)
+            m_pTipWnd->Create(IDD_TIP, frame);
+        break;
+    case 1:
+        if (m_pExtMenu && !m_pExtMenu->m_hWnd)
+            m_pExtMenu->Create(IDD_EXT_MENU, frame);
+        break;
+    case 2:
+        if (m_pLauncher && !m_pLauncher->m_hWnd)
+            m_pLauncher->Create(IDD_LAUNCHER, frame);
+        break;
+    default:
+        return false;
+    }
+    ++m_nStartupStep;
+    return m_nStartupStep < kStartupSteps;
+}
+
+void CMainFrame::CreateModelessWindows()
+{
+    while (ContinueStartup()) {
+    }
 }
 
 void CMainFrame::RecalcLayout()
@@ -257,10 +285,12 @@ void CMainFrame::OnLayoutBarCommand(int index)
         SetLayout(-1, 300, -1);
         break;
     case 10:
+        CreateModelessWindows();
         if (m_pLauncher)
             m_pLauncher->ShowLauncher(0);
         break;
     case 11:
+        CreateModelessWindows();
         if (m_pLauncher)
             m_pLauncher->ShowLauncher(1);
         break;

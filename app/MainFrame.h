@@ -34,6 +34,12 @@ public:
     // The screen rectangle of the split client area (the panes below the strips).
     RECT GetSplitScreenRect() const;
 
+    // Start-up work that nothing on screen waits for, one piece per call: the hidden tip window, extension menu
+    // and launcher. False when nothing is left. The application runs it when its queue first runs empty.
+    bool ContinueStartup();
+    // All of that at once, for whoever needs one of these windows before.
+    void CreateModelessWindows();
+
     // The commands of the two strips, by button index.
     void OnSystemBarCommand(int index);
     void OnLayoutBarCommand(int index);
@@ -71,4 +77,7 @@ private:
     LRESULT OnBarCommand(WPARAM id);
     void OnPaletteChanged(HWND changer);
     int FrameWidth() const;
+
+    static constexpr int kStartupSteps = 3;
+    int m_nStartupStep = 0;
 };

@@ -68,7 +68,8 @@ int CWinApp::Run()
     for (;;) {
         while (!::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
             if (idle && OnIdle(idleCount++)) {
-                ::MsgWaitForMultipleObjects(0, nullptr, FALSE, kIdleRecallMs, QS_ALLINPUT);
+                // Returns at once for messages already waiting, not only for new ones.
+                ::MsgWaitForMultipleObjectsEx(0, nullptr, kIdleRecallMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
                 continue;
             }
             idle = false;

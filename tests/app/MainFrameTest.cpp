@@ -165,8 +165,33 @@ TEST_F(MainFrame, PressesOnTheStrips)
     EXPECT_EQ(1, m_app->m_nToolTipMode);
 }
 
+TEST_F(MainFrame, HiddenWindowsAreMadeWhenStartupFirstGoesIdle)
+{
+    // Made with the frame: the sample dialog with the plug-ins. Left for the idle moment: the other three.
+    ASSERT_NE(nullptr, m_app->m_pSampleDlg->m_hWnd);
+    EXPECT_EQ(nullptr, m_frame->m_pTipWnd->m_hWnd);
+    EXPECT_EQ(nullptr, m_app->m_pExtMenu->m_hWnd);
+    EXPECT_EQ(nullptr, m_app->m_pLauncher->m_hWnd);
+
+    int calls = 0;
+    while (m_app->OnIdle(calls) && calls < 10)
+        ++calls;
+    EXPECT_LT(calls, 10);
+    for (HWND made : {m_frame->m_pTipWnd->m_hWnd, m_app->m_pExtMenu->m_hWnd, m_app->m_pLauncher->m_hWnd}) {
+        ASSERT_NE(nullptr, made);
+        EXPECT_EQ(m_frame->m_hWnd, GetWindow(made, GW_OWNER));
+        EXPECT_FALSE(IsWindowVisible(made));
+    }
+    // Nothing is made twice.
+    HWND launcher = m_app->m_pLauncher->m_hWnd;
+    EXPECT_FALSE(m_app->OnIdle(0));
+    m_frame->CreateModelessWindows();
+    EXPECT_EQ(launcher, m_app->m_pLauncher->m_hWnd);
+}
+
 TEST_F(MainFrame, LauncherButtonsShowHideAndPlace)
 {
+    // Pressed before start-up went idle: the launcher is made there and then.
     m_app->m_nLauncherWidth = 130;
     Command(10);
     EXPECT_EQ(1, m_app->m_bShowLauncher);
