@@ -59,3 +59,16 @@ function(fovea_bench name)
         target_link_libraries(${name} PRIVATE ${ARG_LIBS})
     endif()
 endfunction()
+
+# What ships carries no debug information inside: under Wine, fovea.exe with its debug sections (7.8 MB against
+# 0.7 MB) took about 50 ms longer to start. The information goes beside the file as NAME.dbg, which debuggers
+# find through the link left in the file.
+function(fovea_split_debug_info target)
+    if(CMAKE_OBJCOPY AND CMAKE_BUILD_TYPE MATCHES "Deb")
+        add_custom_command(TARGET ${target} POST_BUILD
+            COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.dbg
+            COMMAND ${CMAKE_OBJCOPY} --strip-all --add-gnu-debuglink=$<TARGET_FILE:${target}>.dbg
+                    $<TARGET_FILE:${target}>
+            VERBATIM)
+    endif()
+endfunction()
