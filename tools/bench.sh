@@ -47,7 +47,7 @@ print(f"start-up to a shown main window, installed on C: and started in its fold
       f"target <= 1.5x)")
 print(f"the same started from the build folder, start drive Z: (the Unix root): {fz[0] / mz[0]:.2f}x "
       f"(fovea {fz[0]:.0f} ms, minimal {mz[0]:.0f} ms)")
-print(f"idle processor use over 10 s: fovea {max(f[1], 0.0):.2f}% of one core, minimal {max(m[1], 0.0):.2f}% "
+print(f"idle processor use over 10 s: fovea {max(0.0, f[1]):.2f}% of one core, minimal {max(0.0, m[1]):.2f}% "
       "(target: near zero)")
 PYTHON
 
