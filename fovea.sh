@@ -187,6 +187,7 @@ run_fuzzers() {
     local seconds="${FOVEA_FUZZ_SECONDS:-8}" passed=0 failed=0 bin name seeds work
     for bin in $(find "$BUILD/fuzz" -type f -name 'fuzz_*' -perm -u+x | sort); do
         name="$(basename "$bin")"
+        [ -z "${FOVEA_TESTS:-}" ] || [[ "$name" =~ $FOVEA_TESTS ]] || continue
         seeds="$ROOT/tests/data/fuzz/${name#fuzz_}"
         work="$BUILD/fuzz/corpus/$name"
         mkdir -p "$work"
@@ -231,13 +232,15 @@ sys.exit(1 if failed else 0)
 PY
 }
 
+# FOVEA_TESTS=REGEX runs only the test programs and fuzz targets whose names match (a developer's shortcut).
 run_tests() {
-    local tree rc=0
+    local tree rc=0 only=()
+    [ -z "${FOVEA_TESTS:-}" ] || only=(-R "$FOVEA_TESTS")
     for tree in host "$RUN_TREE"; do
         rm -rf "$BUILD/$tree/results"
         mkdir -p "$BUILD/$tree/results"
-        ctest --test-dir "$BUILD/$tree" -N | sed -n 's/^ *Test *#[0-9]*: *//p' >"$BUILD/$tree/tests.list"
-        ctest --test-dir "$BUILD/$tree" -j "$JOBS" --output-on-failure >"$BUILD/$tree/ctest.log" 2>&1 || rc=1
+        ctest --test-dir "$BUILD/$tree" -N "${only[@]}" | sed -n 's/^ *Test *#[0-9]*: *//p' >"$BUILD/$tree/tests.list"
+        ctest --test-dir "$BUILD/$tree" -j "$JOBS" "${only[@]}" --output-on-failure >"$BUILD/$tree/ctest.log" 2>&1 || rc=1
         tail -n 3 "$BUILD/$tree/ctest.log" | sed "s/^/[$tree] /"
     done
     local fuzz

@@ -11,6 +11,8 @@ if [ ! -f "$BENCH/build.ninja" ]; then
 fi
 cmake --build "$BENCH" -j "$(nproc)" >/dev/null
 
+# FOVEA_BENCH_ONLY=REGEX runs only the benchmark scripts whose names match, without the start-up figures.
+if [ -z "${FOVEA_BENCH_ONLY:-}" ]; then
 echo "== start-up and idle (under Wine, $RUN_TREE)"
 bin="$BUILD/$RUN_TREE/bin"
 to_windows() { echo "Z:${1//\//\\}"; }
@@ -50,9 +52,11 @@ print(f"the same started from the build folder, start drive Z: (the Unix root): 
 print(f"idle processor use over 10 s: fovea {max(0.0, f[1]):.2f}% of one core, minimal {max(0.0, m[1]):.2f}% "
       "(target: near zero)")
 PYTHON
+fi
 
 for script in "$ROOT"/tools/bench/*.sh; do
     [ -e "$script" ] || continue
+    [ -z "${FOVEA_BENCH_ONLY:-}" ] || [[ "$(basename "$script")" =~ $FOVEA_BENCH_ONLY ]] || continue
     [ "$(basename "$script")" = common.sh ] && continue # the set-up the others source
     echo "== $(basename "$script" .sh)"
     bash "$script" "$BENCH" || echo "($(basename "$script") failed)"
