@@ -54,7 +54,9 @@ void CIconListBox::FillFromFolder(const CString& folder, int kind)
     do {
         if (lstrcmpA(found.cFileName, ".") == 0 || lstrcmpA(found.cFileName, "..") == 0)
             continue;
-        if (found.dwFileAttributes & mask)
+        // A hidden or read-only folder shares bits with the files' mask; the files kind never lists folders.
+        bool folderOfFiles = kind == 1 && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        if ((found.dwFileAttributes & mask) && !folderOfFiles)
             AddString(folder + "\\" + found.cFileName);
     } while (::FindNextFileA(find.get(), &found));
 }
@@ -204,10 +206,14 @@ void CIconListBox::OnLButtonDown(int x, int y)
     }
     // The command goes out only when the pointer is still on the same, real item: a press beyond the last item
     // would otherwise run the command of an earlier press, whose caret the list still holds.
+    // A pointer left of the list (a drop on the launcher's page column) would give the same index, since the
+    // division rounds towards zero: it must still be inside the list.
     POINT now;
     ::GetCursorPos(&now);
     ::ScreenToClient(m_hWnd, &now);
-    if (!iconZone && index >= 0 && index < GetCount() && ItemFromPoint(now.x, now.y) == index)
+    RECT client = GetClientRect();
+    if (!iconZone && index >= 0 && index < GetCount() && ::PtInRect(&client, now) &&
+        ItemFromPoint(now.x, now.y) == index)
         ::SendMessageA(GetParent(), WM_APP_BARCOMMAND, WPARAM(m_nId), 0);
 }
 

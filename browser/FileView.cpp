@@ -10,6 +10,7 @@
 #include "browser/PaneDragDrop.h"
 #include "framework/Handles.h"
 #include "image/FoveaView.h"
+#include "launcher/LauncherPane.h"
 
 namespace {
 
@@ -323,8 +324,9 @@ void CFileView::OnItemOpen()
         return;
     }
     CFoveaApp* app = FoveaApp();
-    // Click mode 0 opens the extension menu of the file's extension, which the launcher provides.
-    if (app && app->m_nClickMode == 1 && app->m_pPicView) {
+    if (app && app->m_nClickMode == 0 && app->m_pExtMenu) {
+        app->m_pExtMenu->PopUpAtPointer(path, CString(m_wndList.GetItemFields(i).extension));
+    } else if (app && app->m_nClickMode == 1 && app->m_pPicView) {
         FocusViewPane();
         app->m_pPicView->ShowFile(path);
     }

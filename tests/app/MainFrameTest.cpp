@@ -208,6 +208,17 @@ TEST_F(MainFrame, LauncherButtonsShowHideAndPlace)
     EXPECT_EQ(area.right - 130, launcher.left);
     EXPECT_TRUE(m_app->m_pLauncher->IsWindowVisible());
 
+    // With the page column shown the window is twice as wide and is placed back as wide.
+    m_app->m_pLauncher->ShowLauncher(2);
+    MoveWindow(m_app->m_pLauncher->m_hWnd, 5, 5, 260, 50, TRUE);
+    Command(11);
+    launcher = m_app->m_pLauncher->GetWindowRect();
+    EXPECT_EQ(area.right - 260, launcher.left);
+    EXPECT_EQ(area.right, launcher.right);
+    EXPECT_EQ(area.bottom, launcher.bottom);
+    RECT pages = m_app->m_pLauncher->m_wndPages.GetWindowRect();
+    EXPECT_EQ(120, pages.right - pages.left);
+
     Command(10);
     EXPECT_EQ(0, m_app->m_bShowLauncher);
     EXPECT_FALSE(m_app->m_pLauncher->IsWindowVisible());

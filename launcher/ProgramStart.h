@@ -1,0 +1,26 @@
+// Starting the programs of the launcher and the extension menu: links resolved to programs, command lines
+// built with whole arguments, processes started.
+#pragma once
+
+#include "framework/String.h"
+#include "framework/Win32.h"
+
+namespace fovea {
+
+// Starts commandLine (program first) shown normally; false when the platform refused it.
+bool StartCommandLine(const CString& commandLine);
+
+// The short (8.3) form of an existing path, read at its full length; the path itself when the file system
+// keeps no short name for it or the path does not exist.
+CString ShortPathOf(const CString& path);
+
+// The program a link file leads to: the link is resolved (owner is the window of any search the shell
+// offers), and its target taken when that is a program (.EXE). False for a link to anything else and for a
+// file that is no link.
+bool ResolveProgramLink(HWND owner, const CString& linkPath, CString& program);
+
+// Starts the program link leads to, with argument (one path, kept whole) when that is not empty. False when
+// the link leads to no program or the start failed.
+bool StartLinkedProgram(HWND owner, const CString& linkPath, const CString& argument);
+
+} // namespace fovea

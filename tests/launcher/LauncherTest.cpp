@@ -1,0 +1,174 @@
+// The launcher window with real folders, real OLE drops and real program starts: pages made on the first start
+// and stepped through, a program dropped and started, a document dropped on its entry, entries moved to another
+// page, pages deleted without touching what they link to.
+#include "launcher/LauncherWnd.h"
+#include "tests/launcher/LauncherFixture.h"
+
+namespace {
+
+using namespace launcher_test;
+
+class Launcher : public LauncherFixture {
+protected:
+    void SetUp() override
+    {
+        LauncherFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(m_wnd.Create(IDD_LAUNCHER, nullptr));
+        OnTop(m_wnd.m_hWnd, 100, 100, 130, 500);
+    }
+    void TearDown() override
+    {
+        m_wnd.DestroyWindow();
+        PumpMessages();
+        LauncherFixture::TearDown();
+    }
+
+    std::vector<std::string> Entries() const { return Listed(m_wnd.m_wndEntries); }
+    static std::vector<std::string> Listed(const CIconListBox& list)
+    {
+        std::vector<std::string> names;
+        for (int i = 0; i < list.GetCount(); ++i)
+            names.push_back(fovea::PathFileName(list.GetText(i).str()));
+        return names;
+    }
+    void PageButton(int button)
+    {
+        m_wnd.m_wndPageBar.SetCaretIndex(button, true);
+        m_wnd.SendMessage(WM_APP_BARCOMMAND, CLauncherWnd::kPageBarId, 0);
+        PumpMessages();
+    }
+    std::string CurrentPage() const { return fovea::PathFileName(m_wnd.CurrentPage().str()); }
+    // Registers the editor on the current page by a real drop on the entries list.
+    void DropEditor()
+    {
+        RECT r = m_wnd.m_wndEntries.GetWindowRect();
+        ASSERT_TRUE(DropAt(POINT{r.left + 60, r.bottom - 20}, {Editor()}));
+    }
+
+    CLauncherWnd m_wnd;
+};
+
+TEST_F(Launcher, FirstStartMakesTenPagesAndTheButtonsStepThroughThemWrapping)
+{
+    EXPECT_EQ((std::vector<std::string>{"Page00", "Page01", "Page02", "Page03", "Page04", "Page05", "Page06", "Page07",
+                                        "Page08", "Page09"}),
+              Listed(m_wnd.m_wndPages));
+    EXPECT_EQ("Page00", CurrentPage());
+    EXPECT_TRUE(Entries().empty());
+
+    // Button 1 is the left triangle (previous page), button 2 the right one (next page).
+    const struct {
+        int button;
+        const char* page;
+    } steps[] = {{1, "Page09"}, {1, "Page08"}, {2, "Page09"}, {2, "Page00"}, {2, "Page01"}};
+    ASSERT_TRUE(WriteText(Root() + "\\MENU\\Page09\\note.txt", "x"));
+    for (const auto& step : steps) {
+        PageButton(step.button);
+        EXPECT_EQ(step.page, CurrentPage()) << step.button;
+        // The entries list follows the page: only Page09 holds a file.
+        EXPECT_EQ(std::string(step.page) == "Page09" ? 1u : 0u, Entries().size()) << step.page;
+    }
+
+    // Without pages both buttons do nothing.
+    for (int i = 0; i < m_wnd.m_wndPages.GetCount(); ++i)
+        RemoveTree(m_wnd.m_wndPages.GetText(i));
+    m_wnd.RefillPages("");
+    ASSERT_EQ(0, m_wnd.m_wndPages.GetCount());
+    PageButton(1);
+    PageButton(2);
+    EXPECT_EQ("", CurrentPage());
+}
+
+TEST_F(Launcher, ADroppedProgramIsStartedByAClickAndOpensADocumentDroppedOnIt)
+{
+    RECT r = m_wnd.m_wndEntries.GetWindowRect();
+    POINT below = {r.left + 60, r.bottom - 20};
+    if (!Reaches(below, m_wnd.m_hWnd))
+        GTEST_SKIP() << "another window covers the test window";
+    // A folder, and a document dropped where there is no entry, register nothing.
+    ASSERT_TRUE(DropAt(below, {Editor(), Root() + "\\My Docs\\sub.exe", Root() + "\\My Docs\\plain.txt"}));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Names(Root() + "\\MENU\\Page00"));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
+    EXPECT_TRUE(StartedMeanwhile().empty());
+
+    // A press on the icon zone only selects; one on the title starts the program, without arguments.
+    Press(m_wnd.m_wndEntries.m_hWnd, OnItem(m_wnd.m_wndEntries.m_hWnd, 0, 10));
+    EXPECT_TRUE(StartedMeanwhile().empty());
+    EXPECT_GT(m_wnd.m_wndEntries.GetSel(0), 0);
+    Press(m_wnd.m_wndEntries.m_hWnd, OnItem(m_wnd.m_wndEntries.m_hWnd, 0));
+    std::vector<std::string> started = Started(1);
+    ASSERT_EQ(1u, started.size());
+    ExpectEditorWith(started[0], "");
+
+    // Documents dropped on the entry: each opened with it, its path whole as the only argument.
+    ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndEntries.m_hWnd, 0), {Document(), Root() + "\\My Docs\\plain.txt"}));
+    started = Started(3);
+    ASSERT_EQ(3u, started.size());
+    ExpectEditorWith(started[1], "\"" + Document().str() + "\"");
+    ExpectEditorWith(started[2], (Root() + "\\My Docs\\plain.txt").str());
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
+}
+
+TEST_F(Launcher, EntriesDraggedOntoAnotherPageMoveAndStayWhenDroppedOnTheirOwnPage)
+{
+    ASSERT_TRUE(CopyFileA(Editor(), Root() + "\\Tools\\VIEW.EXE", FALSE));
+    CStringArray programs;
+    programs.Add(Editor());
+    programs.Add(Root() + "\\Tools\\VIEW.EXE");
+    m_wnd.AddDroppedFiles(programs, m_wnd.CurrentPage(), "", false);
+    m_wnd.ShowPage(m_wnd.CurrentPage());
+    ASSERT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Entries());
+
+    PageButton(0); // the page column
+    EXPECT_EQ(1, m_wnd.m_nLayout);
+    EXPECT_EQ(260, m_wnd.GetWindowRect().right - m_wnd.GetWindowRect().left);
+    RECT pages = m_wnd.m_wndPages.GetWindowRect();
+    ASSERT_EQ(120, pages.right - pages.left);
+    POINT ownPage = OnItem(m_wnd.m_wndPages.m_hWnd, 0);
+    POINT otherPage = OnItem(m_wnd.m_wndPages.m_hWnd, 3);
+    if (!Reaches(ownPage, m_wnd.m_hWnd) || !Reaches(otherPage, m_wnd.m_hWnd))
+        GTEST_SKIP() << "another window covers the test window";
+    std::vector<CString> both = {m_wnd.m_wndEntries.GetText(0), m_wnd.m_wndEntries.GetText(1)};
+
+    // Onto the page they are on: nothing is lost, nothing asked.
+    DialogAnswerer answerer;
+    m_app->m_pDragSource = &m_wnd.m_wndEntries;
+    ASSERT_TRUE(DropAt(ownPage, both));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page00"));
+
+    // Onto Page03: moved there; the entries list still shows Page00, now empty.
+    m_app->m_pDragSource = &m_wnd.m_wndEntries;
+    ASSERT_TRUE(DropAt(otherPage, both));
+    EXPECT_TRUE(Names(Root() + "\\MENU\\Page00").empty());
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page03"));
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_EQ(0u, answerer.Count());
+
+    // Links dropped from elsewhere onto a page are copied, their source kept.
+    ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndPages.m_hWnd, 5), {Root() + "\\MENU\\Page03\\EDIT.LNK"}));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Names(Root() + "\\MENU\\Page05"));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page03"));
+}
+
+TEST_F(Launcher, DeletingEntriesAndPagesErasesTheLinksNotThePrograms)
+{
+    DropEditor();
+    ASSERT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
+    m_wnd.m_wndEntries.SetSel(0, true);
+    PageButton(3);
+    EXPECT_TRUE(Entries().empty());
+    EXPECT_TRUE(Exists(Editor()));
+
+    DropEditor();
+    m_wnd.m_wndPageEditBar.SetCaretIndex(2, true);
+    m_wnd.SendMessage(WM_APP_BARCOMMAND, CLauncherWnd::kPageEditBarId, 0);
+    PumpMessages();
+    EXPECT_FALSE(Exists(Root() + "\\MENU\\Page00"));
+    EXPECT_EQ(9, m_wnd.m_wndPages.GetCount());
+    EXPECT_TRUE(Exists(Editor()));
+    EXPECT_TRUE(Exists(Document()));
+}
+
+} // namespace
