@@ -4,7 +4,7 @@
 #include "app/BarGeometry.h"
 #include "app/FoveaApp.h"
 #include "browser/PaneDragDrop.h"
-#include "fileops/Shortcut.h"
+#include "fileops/FileOps.h"
 #include "framework/Handles.h"
 #include "framework/ShellCalls.h"
 
@@ -122,11 +122,12 @@ void CIconListBox::DrawEntryItem(HDC hdc, const RECT& r, int index, bool entire,
         fovea::ScopedBrush brush(::CreateSolidBrush(background));
         ::FillRect(hdc, &r, brush.get());
 
-        // A link shows its target: the target's title and icon.
+        // A link shows its target: the target's title and icon. Drawing never searches for a moved target.
         CString path = GetText(index);
         if (fovea::UpperAscii(fovea::PathExtension(path.str())) == "LNK") {
-            CString target;
-            if (ResolveShortcut(m_hWnd, path, target))
+            CString target, folder, arguments, description;
+            CFileOps().ResolveShortcut(m_hWnd, path, target, folder, arguments, description, false);
+            if (!target.IsEmpty())
                 path = target;
         }
         CString title = fovea::PathTitle(path.str());

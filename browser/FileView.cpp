@@ -1,5 +1,6 @@
 // The file list pane: its children and their layout, the header's sort and widths, painting and colours, and
-// the commands of the list and of its four strips.
+// the commands of the list and of its drive, navigation and display mode strips (the file command strip's are
+// in FileViewCommands.cpp).
 #include "browser/FileView.h"
 
 #include <algorithm>
@@ -340,41 +341,6 @@ void CFileView::OnDriveBarCommand(int button)
     ListFolder(drive, true);
 }
 
-void CFileView::ToggleSelectAll(bool filesOnly)
-{
-    CFileListBox& list = m_wndList;
-    list.SendMessage(WM_SETREDRAW, FALSE);
-    if (list.GetSelCount() > 0) {
-        list.SetSel(-1, false);
-    } else if (!filesOnly) {
-        list.SetSel(-1, true);
-    } else {
-        int count = list.GetCount();
-        for (int i = 0; i < count; ++i)
-            if (list.IsFolderItem(i) == 0)
-                list.SetSel(i, true);
-    }
-    list.SendMessage(WM_SETREDRAW, TRUE);
-    list.Invalidate();
-}
-
-void CFileView::OnFileBarCommand(int button)
-{
-    switch (button) {
-    case 0:
-        m_wndList.Refresh();
-        break;
-    case 5:
-        ToggleSelectAll(false);
-        break;
-    case 6:
-        ToggleSelectAll(true);
-        break;
-    default:
-        break; // the file operations and the sample commands have their own owners
-    }
-}
-
 void CFileView::GoToParent()
 {
     const CString& path = m_wndList.m_strPath;
@@ -459,7 +425,9 @@ LRESULT CFileView::OnBarCommand(WPARAM id)
     case kFileBarId: {
         int button = m_wndFileBar.GetCaretIndex();
         m_wndFileBar.SetCaretIndex(-1, true);
-        OnFileBarCommand(button);
+        // A delete the user declined leaves the focus where it was.
+        if (!OnFileBarCommand(button))
+            return 0;
         break;
     }
     case kNavBarId: {

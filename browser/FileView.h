@@ -2,6 +2,8 @@
 // strips down the left, the file command strip on top and the navigation strip at the bottom.
 #pragma once
 
+#include <vector>
+
 #include "app/IconListBox.h"
 #include "browser/FileListBox.h"
 #include "framework/FrameWnd.h"
@@ -41,7 +43,8 @@ public:
     LRESULT OnBarCommand(WPARAM id);
     void OnItemOpen();
     void OnDriveBarCommand(int button);
-    void OnFileBarCommand(int button);
+    // False when the command was a delete whose confirmation was declined.
+    bool OnFileBarCommand(int button);
     void OnNavBarCommand(int button);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -79,7 +82,21 @@ private:
     void ScrollBy(int delta);
     int RowsPerColumn() const;
     int VisibleColumns() const;
+    // The file command strip (FileViewCommands.cpp).
     void ToggleSelectAll(bool filesOnly);
+    // The items a command applies to: the selected ones in list order, else the caret item.
+    std::vector<int> CommandItems() const;
+    CString ItemPath(int index) const;
+    // Caret on the first item named name, or on item 0.
+    void PutCaretOn(const CString& name);
+    // False when the confirmation was declined.
+    bool DeleteItems();
+    void ReportUndeleted(const CStringArray& names);
+    void ChangeMask();
+    void MakeNewFolder();
+    void MakeShortcuts();
+    void RenameItems();
+    void EditItemAttributes();
     // The folder tree beside this view, or null.
     CDirView* PairedTree() const;
     void FocusViewPane() const;

@@ -1,5 +1,6 @@
 // CFileOps: the file-operations object made per command: path helpers, primitives returning 0 or -1, the copy
-// of one file with its overwrite question, the status-line painter and the recursive copy and erase of folders.
+// of one file with its overwrite question, the status-line painter, the recursive copy and erase of folders,
+// the attributes round trip and the shell links.
 #pragma once
 
 #include "framework/String.h"
@@ -31,6 +32,22 @@ public:
     // Appends the names of folder\pattern whose attributes share a bit with mask ("." and ".." never). A folder
     // is listed only when mask asks for folders.
     void ListNames(CStringArray& list, CString folder, CString pattern, DWORD mask);
+
+    // Shows the attributes dialog for path (a file or folder) and applies what was confirmed: read-only,
+    // hidden and the modification time. A change the platform refuses is reported and leaves the entry as it
+    // was; an entry whose status cannot be read is passed over.
+    void EditAttributes(CString path);
+
+    // Writes linkPath as a shell link to target (an existing link of that name is replaced). The status of the
+    // save, or of the first step that failed.
+    HRESULT CreateShortcut(CString target, CString linkPath, CString workingDir, CString arguments,
+                           CString description);
+    // Reads the link file linkPath; the out strings are written only when it was loaded and resolved to a target
+    // that is there, the target in its short 8.3 form. With search the shell may look for a moved target and show its own search window
+    // over window; without it the stored target is taken as it is, with no window (for drawing). The status of
+    // the last step performed.
+    HRESULT ResolveShortcut(HWND window, CString linkPath, CString& target, CString& workingDir, CString& arguments,
+                            CString& description, bool search = true);
 
     int FindLine(CString file, CString text);
     int AppendLine(CString file, CString text);

@@ -1,32 +1,113 @@
-// Shell links through the shell's link object.
-#include "fileops/Shortcut.h"
+// CFileOps: shell links (.LNK) written and read through the shell's own link object. Every link the program
+// reads goes through ResolveShortcut.
+#include "fileops/FileOps.h"
 
 #include <shlobj.h>
 
+#include <string>
+#include <vector>
+
 #include "framework/Handles.h"
 
-bool ResolveShortcut(HWND owner, const CString& linkPath, CString& target)
+namespace {
+
+// Texts read back from a link: a description may hold up to INFOTIPSIZE characters, paths far less.
+constexpr int kTextBuffer = 1024;
+
+std::wstring WidePath(const CString& path)
+{
+    int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring wide(size_t(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
+    wide.resize(size_t(length - 1));
+    return wide;
+}
+
+HRESULT CreateLinkObject(fovea::ComPtr<IShellLinkA>& link)
+{
+    return ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                              reinterpret_cast<void**>(link.put()));
+}
+
+// The short 8.3 form of an existing path, so that a command line built from it needs no quoting; the path
+// itself when the file system gives no short form (the target is gone, or the volume keeps no short names).
+CString ShortForm(const CString& path)
+{
+    DWORD length = ::GetShortPathNameA(path, nullptr, 0);
+    if (length == 0)
+        return path;
+    std::vector<char> buffer(length + 1);
+    DWORD written = ::GetShortPathNameA(path, buffer.data(), DWORD(buffer.size()));
+    return written > 0 && written < buffer.size() ? CString(buffer.data()) : path;
+}
+
+} // namespace
+
+HRESULT CFileOps::CreateShortcut(CString target, CString linkPath, CString workingDir, CString arguments,
+                                 CString description)
 {
     fovea::ComPtr<IShellLinkA> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                  reinterpret_cast<void**>(link.put()))))
-        return false;
+    HRESULT status = CreateLinkObject(link);
+    if (FAILED(status))
+        return status;
+    link->SetPath(target);
+    link->SetDescription(description);
+    link->SetWorkingDirectory(workingDir);
+    link->SetArguments(arguments);
     fovea::ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()))))
-        return false;
-    int wide = ::MultiByteToWideChar(CP_ACP, 0, linkPath, -1, nullptr, 0);
-    if (wide <= 0)
-        return false;
-    std::wstring widePath(size_t(wide), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, linkPath, -1, &widePath[0], wide);
-    if (FAILED(file->Load(widePath.c_str(), STGM_READ)))
-        return false;
-    // No search and no dialog while drawing: the stored path is what is shown.
-    link->Resolve(owner, SLR_NO_UI | SLR_NOSEARCH | SLR_NOUPDATE | (1000u << 16));
-    char path[MAX_PATH * 2] = {};
-    WIN32_FIND_DATAA found;
-    if (FAILED(link->GetPath(path, sizeof path, &found, 0)) || path[0] == '\0')
-        return false;
-    target = path;
-    return true;
+    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
+    if (FAILED(status))
+        return status;
+    std::wstring wide = WidePath(linkPath);
+    if (wide.empty())
+        return E_INVALIDARG;
+    return file->Save(wide.c_str(), TRUE);
+}
+
+HRESULT CFileOps::ResolveShortcut(HWND window, CString linkPath, CString& target, CString& workingDir,
+                                  CString& arguments, CString& description, bool search)
+{
+    fovea::ComPtr<IShellLinkA> link;
+    HRESULT status = CreateLinkObject(link);
+    if (FAILED(status))
+        return status;
+    fovea::ComPtr<IPersistFile> file;
+    status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
+    if (FAILED(status))
+        return status;
+    std::wstring wide = WidePath(linkPath);
+    if (wide.empty())
+        return E_INVALIDARG;
+    status = file->Load(wide.c_str(), STGM_READ);
+    if (FAILED(status))
+        return status;
+    // Quiet: no window, no search and no rewrite of the link, at most one second (the high word).
+    DWORD quiet = SLR_NO_UI | SLR_NOSEARCH | SLR_NOTRACK | SLR_NOUPDATE | (1000u << 16);
+    status = link->Resolve(window, search ? DWORD(SLR_ANY_MATCH) : quiet);
+    if (FAILED(status))
+        return status;
+
+    std::vector<char> buffer(kTextBuffer);
+    auto read = [&buffer](HRESULT result, CString& out) {
+        out = SUCCEEDED(result) ? CString(buffer.data()) : CString();
+        buffer.assign(buffer.size(), '\0');
+        return result;
+    };
+    CString path, folder, args, text;
+    WIN32_FIND_DATAA found = {};
+    read(link->GetPath(buffer.data(), kTextBuffer - 1, &found, SLGP_SHORTPATH), path);
+    // Some shells report success for a target that is gone; such a link is not resolved, so that nobody is
+    // handed a path that is not there.
+    if (!path.IsEmpty() && ::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    read(link->GetWorkingDirectory(buffer.data(), kTextBuffer - 1), folder);
+    read(link->GetArguments(buffer.data(), kTextBuffer - 1), args);
+    status = read(link->GetDescription(buffer.data(), kTextBuffer - 1), text);
+    target = path.IsEmpty() ? path : ShortForm(path);
+    workingDir = folder;
+    arguments = args;
+    description = text;
+    return status;
 }

@@ -45,6 +45,18 @@ void CDialog::EndDialog(INT_PTR result)
         ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
+CString CDialog::GetDlgItemText(int id) const
+{
+    HWND control = GetDlgItem(id);
+    int length = control ? ::GetWindowTextLengthA(control) : 0;
+    CString text;
+    if (length > 0) {
+        int copied = ::GetWindowTextA(control, text.GetBuffer(length + 1), length + 1);
+        text.ReleaseBuffer(copied);
+    }
+    return text;
+}
+
 bool CDialog::PreTranslateModeless(MSG& msg)
 {
     for (HWND dialog : ModelessDialogs()) {

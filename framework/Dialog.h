@@ -14,6 +14,13 @@ public:
     void EndDialog(INT_PTR result);
 
     UINT GetTemplateId() const { return m_nTemplateId; }
+
+    // A control's whole text, and its replacement.
+    CString GetDlgItemText(int id) const;
+    void SetDlgItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
+    // Check boxes: 1 checked, 0 not.
+    int IsDlgButtonChecked(int id) const { return ::IsDlgButtonChecked(m_hWnd, id) == BST_CHECKED ? 1 : 0; }
+    void CheckDlgButton(int id, int check) const { ::CheckDlgButton(m_hWnd, id, check ? BST_CHECKED : BST_UNCHECKED); }
     bool IsModal() const { return m_bModal; }
 
     // The dialog's messages; return FALSE to leave a message to the dialog manager's default.

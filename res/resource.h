@@ -37,3 +37,12 @@
 #define ID_NEXT_PANE 57680
 #define ID_PREV_PANE 57681
 #define ID_CANCEL_MODE 32768
+
+// File commands: the mask, name and attributes dialogs and their controls
+#define IDD_MASK 151
+#define IDD_TITLE 153
+#define IDD_ATTR 159
+#define IDC_MASK_COMBO 1015
+#define IDC_TEXT_EDIT 1016
+#define IDC_READ_ONLY 1022
+#define IDC_HIDDEN 1023

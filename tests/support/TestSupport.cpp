@@ -9,6 +9,7 @@
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "fileops/MessageDlg.h"
+#include "framework/Dialog.h"
 #include "framework/TreeCtrl.h"
 
 namespace test_support {
@@ -157,15 +158,45 @@ namespace {
 
 constexpr const char* kAnsweredProperty = "FoveaTestAnswered";
 
-// The first visible message dialog of the thread that has not been answered yet.
+// The first visible modal dialog of the thread that has not been answered yet.
 BOOL CALLBACK FindUnansweredDialog(HWND hwnd, LPARAM found)
 {
-    char caption[64] = {};
-    GetWindowTextA(hwnd, caption, sizeof caption);
-    if (IsWindowVisible(hwnd) && std::string(caption) == "メッセージダイアログ" && !GetPropA(hwnd, kAnsweredProperty)) {
+    auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandle(hwnd));
+    if (dialog && dialog->IsModal() && IsWindowVisible(hwnd) && !GetPropA(hwnd, kAnsweredProperty)) {
         *reinterpret_cast<HWND*>(found) = hwnd;
         return FALSE;
     }
+    return TRUE;
+}
+
+std::string ClassOf(HWND hwnd)
+{
+    char name[64] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return name;
+}
+
+std::string TextOf(HWND hwnd)
+{
+    std::string text(size_t(GetWindowTextLengthA(hwnd)) + 1, '\0');
+    text.resize(size_t(GetWindowTextA(hwnd, &text[0], int(text.size()))));
+    return text;
+}
+
+BOOL CALLBACK RecordControl(HWND control, LPARAM seenParam)
+{
+    auto& seen = *reinterpret_cast<DialogAnswerer::Seen*>(seenParam);
+    int id = GetDlgCtrlID(control);
+    std::string kind = ClassOf(control);
+    LONG style = GetWindowLongA(control, GWL_STYLE);
+    bool edit = _stricmp(kind.c_str(), "Edit") == 0;
+    // The edit part of a combo box is recorded as the combo box.
+    if (edit && _stricmp(ClassOf(GetParent(control)).c_str(), "ComboBox") == 0)
+        return TRUE;
+    if (edit || _stricmp(kind.c_str(), "ComboBox") == 0)
+        seen.texts[id] = TextOf(control);
+    else if (_stricmp(kind.c_str(), "Button") == 0 && ((style & BS_TYPEMASK) == BS_AUTOCHECKBOX))
+        seen.checks[id] = IsDlgButtonChecked(GetParent(control), id) == BST_CHECKED ? 1 : 0;
     return TRUE;
 }
 
@@ -173,7 +204,7 @@ BOOL CALLBACK FindUnansweredDialog(HWND hwnd, LPARAM found)
 
 DialogAnswerer* DialogAnswerer::s_pActive = nullptr;
 
-DialogAnswerer::DialogAnswerer(std::vector<int> answers) : m_answers(std::move(answers))
+DialogAnswerer::DialogAnswerer(std::vector<Answer> answers) : m_answers(std::move(answers))
 {
     s_pActive = this;
     m_nTimer = SetTimer(nullptr, 0, 20, OnTimer);
@@ -192,19 +223,30 @@ void CALLBACK DialogAnswerer::OnTimer(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), FindUnansweredDialog, LPARAM(&dialog));
     if (!self || !dialog)
         return;
+    SetPropA(dialog, kAnsweredProperty, HANDLE(1));
     Seen seen;
+    seen.caption = TextOf(dialog);
     if (auto* object = dynamic_cast<CMessageDlg*>(CWnd::FromHandle(dialog)))
         for (int i = 1; i <= CMessageDlg::kLineCount; ++i)
             seen.lines.push_back(object->GetLine(i).str());
+    EnumChildWindows(dialog, RecordControl, LPARAM(&seen));
+    Answer answer = IDCANCEL;
     if (self->m_nNext < self->m_answers.size()) {
-        seen.answer = self->m_answers[self->m_nNext++];
+        answer = self->m_answers[self->m_nNext++];
     } else {
-        seen.answer = IDCANCEL;
         ++self->m_nUnplanned;
     }
+    seen.answer = answer.button;
     self->m_seen.push_back(seen);
-    SetPropA(dialog, kAnsweredProperty, HANDLE(1));
-    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(seen.answer, BN_CLICKED), LPARAM(GetDlgItem(dialog, seen.answer)));
+    for (const auto& [id, text] : answer.texts)
+        SetDlgItemTextA(dialog, id, text.c_str());
+    for (const auto& [id, check] : answer.checks)
+        CheckDlgButton(dialog, id, check ? BST_CHECKED : BST_UNCHECKED);
+    if (answer.action)
+        answer.action(dialog);
+    if (answer.button)
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.button, BN_CLICKED),
+                     LPARAM(GetDlgItem(dialog, answer.button)));
 }
 
 ScratchSettingsKey::ScratchSettingsKey(const char* tag)

@@ -2,6 +2,8 @@
 // host windows, the answerer of message dialogs, an application on a scratch settings key, and OLE.
 #pragma once
 
+#include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -59,17 +61,35 @@ HWND CreateHostWindow(const char* className, DWORD style, int x, int y, int cx, 
 // The centre of the item's text in the tree's client coordinates; false when the item shows no text.
 bool ItemCentre(const CTreeCtrl& tree, HTREEITEM item, POINT& centre);
 
-// Answers every message dialog ("メッセージダイアログ") of this thread: the next answer of the list,
-// キャンセル once the list is used up, so that no test can hang on a dialog nobody expected. A thread timer
-// fires inside the dialog's modal loop; each dialog seen is recorded with its five lines.
+// Answers every modal dialog of this thread (message, name, mask and attributes dialogs): the next answer of
+// the list, キャンセル once the list is used up, so that no test can hang on a dialog nobody expected. A thread
+// timer fires inside the dialog's modal loop; each dialog seen is recorded as it was shown: its caption, the
+// five lines of a message dialog, the texts of its edit controls and combo boxes and its check boxes.
 class DialogAnswerer {
 public:
+    struct Answer {
+        Answer(int button) : button(button) {}
+        Answer(int button, std::map<int, std::string> texts, std::map<int, int> checks = {})
+            : button(button), texts(std::move(texts)), checks(std::move(checks))
+        {
+        }
+        // The button pressed last; 0 presses none (action ends the dialog).
+        int button;
+        // Texts put into controls and check boxes set, by control id, before the button.
+        std::map<int, std::string> texts;
+        std::map<int, int> checks;
+        // Run on the dialog after the texts and checks.
+        std::function<void(HWND)> action;
+    };
     struct Seen {
         int answer;
+        std::string caption;
         std::vector<std::string> lines;
+        std::map<int, std::string> texts;
+        std::map<int, int> checks;
     };
 
-    explicit DialogAnswerer(std::vector<int> answers = {});
+    explicit DialogAnswerer(std::vector<Answer> answers = {});
     ~DialogAnswerer();
     DialogAnswerer(const DialogAnswerer&) = delete;
     DialogAnswerer& operator=(const DialogAnswerer&) = delete;
@@ -84,7 +104,7 @@ private:
     static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD);
 
     static DialogAnswerer* s_pActive;
-    std::vector<int> m_answers;
+    std::vector<Answer> m_answers;
     size_t m_nNext = 0;
     std::vector<Seen> m_seen;
     int m_nUnplanned = 0;
