@@ -208,6 +208,8 @@ void CLauncherWnd::OnDropFiles(const CStringArray& paths, POINT screen)
             return;
         // Entries dragged out of this window's own list onto a page move there.
         bool fromEntries = app && app->m_pDragSource == &m_wndEntries && fovea::OwnDragInProgress();
+        if (fromEntries)
+            app->m_pDragSource = nullptr;
         AddDroppedFiles(paths, m_wndPages.GetText(index), "", fromEntries);
         ShowPage(CurrentPage());
     }

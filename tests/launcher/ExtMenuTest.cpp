@@ -80,8 +80,8 @@ TEST_F(ExtMenu, AClickOnATextFileOpensItsMenuWhereADroppedEditorOpensItByItsShor
     POINT into = {list.left + 60, list.bottom - 15};
     if (!Reaches(into, m_menu.m_hWnd))
         GTEST_SKIP() << "another window covers the test window";
-    ASSERT_TRUE(DropAt(
-        into, {Editor(), Root() + "\\Tools\\run.bat", Root() + "\\My Docs\\sub.exe", Root() + "\\My Docs\\plain.txt"}));
+    ASSERT_TRUE(
+        DropAt(into, {Editor(), Root() + "\\Tools\\run.bat", Root() + "\\My Docs\\sub.exe", Root() + "\\plain.txt"}));
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "run.LNK"}), Names(Root() + "\\EXT\\TXT"));
     ASSERT_EQ(2, m_menu.m_wndEntries.GetCount());
     EXPECT_TRUE(StartedMeanwhile().empty());

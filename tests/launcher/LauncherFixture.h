@@ -31,7 +31,7 @@ protected:
         folder = folder.Left(folder.ReverseFind('\\'));
         ASSERT_TRUE(CopyFileA(folder + "\\" FOVEA_ARGS_PROBE, Editor(), FALSE)) << "the probe program is missing";
         ASSERT_TRUE(WriteText(Document(), "note"));
-        ASSERT_TRUE(WriteText(Root() + "\\My Docs\\plain.txt", "plain"));
+        ASSERT_TRUE(WriteText(Root() + "\\plain.txt", "plain"));
         SetEnvironmentVariableA("FOVEA_PROBE_OUT", Record());
 
         m_app = PaneApp(Root());
@@ -105,9 +105,11 @@ protected:
         EXPECT_EQ(argument, rest) << line;
     }
 
-    // A real drag loop of the platform dropping paths at the screen point (the pointer is put there).
-    bool DropAt(POINT screen, const std::vector<CString>& list)
+    // A real drag loop of the platform dropping paths at the screen point (the pointer is put there). The drag
+    // comes from from, one of the program's lists, or, when that is null, from another program.
+    bool DropAt(POINT screen, const std::vector<CString>& list, CWnd* from = nullptr)
     {
+        m_app->m_pDragSource = from;
         if (!SetCursorPos(screen.x, screen.y))
             return false;
         PumpMessages();

@@ -88,7 +88,7 @@ TEST_F(Launcher, ADroppedProgramIsStartedByAClickAndOpensADocumentDroppedOnIt)
     if (!Reaches(below, m_wnd.m_hWnd))
         GTEST_SKIP() << "another window covers the test window";
     // A folder, and a document dropped where there is no entry, register nothing.
-    ASSERT_TRUE(DropAt(below, {Editor(), Root() + "\\My Docs\\sub.exe", Root() + "\\My Docs\\plain.txt"}));
+    ASSERT_TRUE(DropAt(below, {Editor(), Root() + "\\My Docs\\sub.exe", Root() + "\\plain.txt"}));
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Names(Root() + "\\MENU\\Page00"));
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
     EXPECT_TRUE(StartedMeanwhile().empty());
@@ -103,11 +103,11 @@ TEST_F(Launcher, ADroppedProgramIsStartedByAClickAndOpensADocumentDroppedOnIt)
     ExpectEditorWith(started[0], "");
 
     // Documents dropped on the entry: each opened with it, its path whole as the only argument.
-    ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndEntries.m_hWnd, 0), {Document(), Root() + "\\My Docs\\plain.txt"}));
+    ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndEntries.m_hWnd, 0), {Document(), Root() + "\\plain.txt"}));
     started = Started(3);
     ASSERT_EQ(3u, started.size());
     ExpectEditorWith(started[1], "\"" + Document().str() + "\"");
-    ExpectEditorWith(started[2], (Root() + "\\My Docs\\plain.txt").str());
+    ExpectEditorWith(started[2], (Root() + "\\plain.txt").str());
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
 }
 
@@ -134,13 +134,16 @@ TEST_F(Launcher, EntriesDraggedOntoAnotherPageMoveAndStayWhenDroppedOnTheirOwnPa
 
     // Onto the page they are on: nothing is lost, nothing asked.
     DialogAnswerer answerer;
-    m_app->m_pDragSource = &m_wnd.m_wndEntries;
-    ASSERT_TRUE(DropAt(ownPage, both));
+    ASSERT_TRUE(DropAt(ownPage, both, &m_wnd.m_wndEntries));
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page00"));
 
+    // Back onto the list they came from: nothing, and the drag is over.
+    ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndEntries.m_hWnd, 0), both, &m_wnd.m_wndEntries));
+    EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page00"));
+    EXPECT_EQ(nullptr, m_app->m_pDragSource);
+
     // Onto Page03: moved there; the entries list still shows Page00, now empty.
-    m_app->m_pDragSource = &m_wnd.m_wndEntries;
-    ASSERT_TRUE(DropAt(otherPage, both));
+    ASSERT_TRUE(DropAt(otherPage, both, &m_wnd.m_wndEntries));
     EXPECT_TRUE(Names(Root() + "\\MENU\\Page00").empty());
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK", "VIEW.LNK"}), Names(Root() + "\\MENU\\Page03"));
     EXPECT_TRUE(Entries().empty());
