@@ -15,7 +15,7 @@ protected:
         LauncherFixture::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(m_wnd.Create(IDD_LAUNCHER, nullptr));
+        ASSERT_TRUE(m_wnd.Create(IDD_LAUNCHER, nullptr)) << "error " << GetLastError();
         OnTop(m_wnd.m_hWnd, 100, 100, 130, 500);
     }
     void TearDown() override
