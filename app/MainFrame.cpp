@@ -327,6 +327,15 @@ void CMainFrame::OnPaletteChanged(HWND changer)
     }
 }
 
+void CMainFrame::KeepLauncherWindowsAbove()
+{
+    // Wine: a click that activates the frame raises it above the windows it owns, which Windows never does;
+    // the launcher and the extension menu, shown over the filers, would vanish behind them.
+    for (CWnd* owned : {static_cast<CWnd*>(m_pLauncher.get()), static_cast<CWnd*>(m_pExtMenu.get())})
+        if (owned && owned->IsWindowVisible())
+            ::SetWindowPos(owned->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
 void CMainFrame::OnDestroy()
 {
     // The owned modeless windows go with the frame; the tip window is a plain child of it.
@@ -350,6 +359,15 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_APP_BARCOMMAND:
         return OnBarCommand(wParam);
+    case WM_ACTIVATE: {
+        LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
+        if (LOWORD(wParam) != WA_INACTIVE)
+            PostMessage(kRaiseOwnedMessage);
+        return result;
+    }
+    case kRaiseOwnedMessage:
+        KeepLauncherWindowsAbove();
+        return 0;
     case WM_PALETTECHANGED:
         Default();
         OnPaletteChanged(HWND(wParam));

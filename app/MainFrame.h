@@ -76,8 +76,12 @@ private:
     void OnDestroy();
     LRESULT OnBarCommand(WPARAM id);
     void OnPaletteChanged(HWND changer);
+    // The shown launcher and extension menu back above the frame that owns them.
+    void KeepLauncherWindowsAbove();
     int FrameWidth() const;
 
     static constexpr int kStartupSteps = 3;
+    // Posted at activation: the frame has been raised by the time it arrives.
+    static constexpr UINT kRaiseOwnedMessage = WM_APP + 0x2E;
     int m_nStartupStep = 0;
 };
