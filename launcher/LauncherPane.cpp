@@ -20,17 +20,7 @@ HWND MainWindow()
 
 } // namespace
 
-CLauncherPane::CLauncherPane()
-    : CDialog(IDD_EXT_MENU),
-      m_dropTarget([this](const CStringArray& paths, POINT screen) { OnDropFiles(paths, screen); })
-{
-}
-
-CLauncherPane::~CLauncherPane()
-{
-    // Destroyed while the whole object is there: WM_DESTROY revokes the drop target.
-    DestroyWindow();
-}
+CLauncherPane::CLauncherPane() : CLauncherDialog(IDD_EXT_MENU) {}
 
 BOOL CLauncherPane::OnInitDialog()
 {
@@ -152,28 +142,4 @@ LRESULT CLauncherPane::OnBarCommand(WPARAM id)
 void CLauncherPane::OnCancel()
 {
     Hide();
-}
-
-INT_PTR CLauncherPane::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_SIZE:
-        Layout(HIWORD(lParam));
-        return TRUE;
-    case WM_APP_BARCOMMAND:
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, OnBarCommand(wParam));
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-        return fovea::LauncherControlColor(HDC(wParam));
-    case WM_DESTROY:
-        m_dropTarget.Revoke();
-        return FALSE;
-    case WM_CLOSE:
-        OnCancel();
-        return TRUE;
-    default:
-        return CDialog::DialogProc(message, wParam, lParam);
-    }
 }

@@ -4,14 +4,12 @@
 #pragma once
 
 #include "app/IconListBox.h"
-#include "framework/Dialog.h"
-#include "launcher/FileDropTarget.h"
+#include "launcher/LauncherDialog.h"
 #include "res/resource.h"
 
-class CLauncherPane : public CDialog {
+class CLauncherPane : public CLauncherDialog {
 public:
     CLauncherPane();
-    ~CLauncherPane() override;
 
     enum { kEntriesId = 301, kBarId = 302 };
     static constexpr int kHeight = 200;
@@ -27,10 +25,9 @@ public:
     // The commands: a program clicked, a strip button.
     void OnProgramClick();
     void OnBarButton(int button);
-    void OnDropFiles(const CStringArray& paths, POINT screen);
+    void OnDropFiles(const CStringArray& paths, POINT screen) override;
 
     BOOL OnInitDialog() override;
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCancel() override;
 
     CString m_strFile;
@@ -38,11 +35,10 @@ public:
     CString m_strExtFolder;
     CIconListBox m_wndEntries;
     CIconListBox m_wndBar;
-    CFileDropTarget m_dropTarget;
 
 private:
-    void Layout(int height);
+    void Layout(int height) override;
     // Every command hides the menu first, as a pop-up menu goes once chosen from.
     void Hide();
-    LRESULT OnBarCommand(WPARAM id);
+    LRESULT OnBarCommand(WPARAM id) override;
 };

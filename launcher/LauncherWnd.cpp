@@ -26,17 +26,7 @@ bool IsPageName(const CString& name)
 
 } // namespace
 
-CLauncherWnd::CLauncherWnd()
-    : CDialog(IDD_LAUNCHER),
-      m_dropTarget([this](const CStringArray& paths, POINT screen) { OnDropFiles(paths, screen); })
-{
-}
-
-CLauncherWnd::~CLauncherWnd()
-{
-    // Destroyed while the whole object is there: WM_DESTROY revokes the drop target.
-    DestroyWindow();
-}
+CLauncherWnd::CLauncherWnd() : CLauncherDialog(IDD_LAUNCHER) {}
 
 BOOL CLauncherWnd::OnInitDialog()
 {
@@ -343,28 +333,4 @@ void CLauncherWnd::OnCancel()
     ShowWindow(SW_HIDE);
     if (CFoveaApp* app = FoveaApp())
         app->m_bShowLauncher = 0;
-}
-
-INT_PTR CLauncherWnd::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_SIZE:
-        Layout(HIWORD(lParam));
-        return TRUE;
-    case WM_APP_BARCOMMAND:
-        ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, OnBarCommand(wParam));
-        return TRUE;
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-        return fovea::LauncherControlColor(HDC(wParam));
-    case WM_DESTROY:
-        m_dropTarget.Revoke();
-        return FALSE;
-    case WM_CLOSE:
-        OnCancel();
-        return TRUE;
-    default:
-        return CDialog::DialogProc(message, wParam, lParam);
-    }
 }

@@ -5,14 +5,12 @@
 #pragma once
 
 #include "app/IconListBox.h"
-#include "framework/Dialog.h"
-#include "launcher/FileDropTarget.h"
+#include "launcher/LauncherDialog.h"
 #include "res/resource.h"
 
-class CLauncherWnd : public CDialog {
+class CLauncherWnd : public CLauncherDialog {
 public:
     CLauncherWnd();
-    ~CLauncherWnd() override;
 
     enum { kEntriesId = 301, kPagesId = 302, kPageBarId = 303, kPageEditBarId = 304 };
 
@@ -28,7 +26,7 @@ public:
     void AddDroppedFiles(const CStringArray& paths, const CString& pageFolder, const CString& entryLink,
                          bool deleteSource);
     // The files dropped at a screen point of the window: over the entries list or over a page.
-    void OnDropFiles(const CStringArray& paths, POINT screen);
+    void OnDropFiles(const CStringArray& paths, POINT screen) override;
 
     // The commands of the four lists.
     void OnEntryClick();
@@ -45,7 +43,6 @@ public:
     void ShowPage(const CString& page);
 
     BOOL OnInitDialog() override;
-    INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnCancel() override;
 
     // 0: only the entries column; 1: the page column too.
@@ -54,14 +51,13 @@ public:
     CIconListBox m_wndPages;
     CIconListBox m_wndPageBar;
     CIconListBox m_wndPageEditBar;
-    CFileDropTarget m_dropTarget;
 
 private:
-    void Layout(int height);
+    void Layout(int height) override;
     // Next (+1) or previous (-1) page, wrapping; nothing without pages.
     void StepPage(int step);
     void AddPage();
     void RenamePage();
     void DeletePage();
-    LRESULT OnBarCommand(WPARAM id);
+    LRESULT OnBarCommand(WPARAM id) override;
 };

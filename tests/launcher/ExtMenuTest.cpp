@@ -75,7 +75,7 @@ TEST_F(ExtMenu, AClickOnATextFileOpensItsMenuWhereADroppedEditorOpensItByItsShor
 
     // Programs and batch files are registered as links; a folder and a document are passed over.
     ASSERT_TRUE(WriteText(Root() + "\\Tools\\run.bat", "@echo off\r\n"));
-    SetWindowPos(m_menu.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(m_menu.m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT list = m_menu.m_wndEntries.GetWindowRect();
     POINT into = {list.left + 60, list.bottom - 15};
     if (!Reaches(into, m_menu.m_hWnd))

@@ -143,7 +143,7 @@ protected:
     // The window on top of everything at a place of the screen, so that the pointer finds it.
     static void OnTop(HWND window, int x, int y, int cx, int cy)
     {
-        SetWindowPos(window, HWND_TOPMOST, x, y, cx, cy, SWP_SHOWWINDOW);
+        SetWindowPos(window, HWND_TOPMOST, x, y, cx, cy, SWP_SHOWWINDOW | SWP_NOACTIVATE);
         UpdateWindow(window);
         PumpMessages();
     }
