@@ -367,6 +367,14 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case kRaiseOwnedMessage:
         KeepLauncherWindowsAbove();
+        // Wine: the frame may be raised once more when the click that opened a window has been handled.
+        ::SetTimer(m_hWnd, kRaiseOwnedTimer, 200, nullptr);
+        return 0;
+    case WM_TIMER:
+        if (wParam != kRaiseOwnedTimer)
+            return CFrameWnd::WindowProc(message, wParam, lParam);
+        ::KillTimer(m_hWnd, kRaiseOwnedTimer);
+        KeepLauncherWindowsAbove();
         return 0;
     case WM_PALETTECHANGED:
         Default();

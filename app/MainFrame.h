@@ -26,6 +26,10 @@ public:
     static constexpr UINT kStatusBarId = 0xE801;
     static constexpr int kSystemBarId = 300;
     static constexpr int kLayoutBarId = 301;
+    // Puts the shown launcher and extension menu back above the frame. Posted at activation and when the menu
+    // pops up: by the time it arrives, whatever raised the frame has done so.
+    static constexpr UINT kRaiseOwnedMessage = WM_APP + 0x2E;
+    static constexpr UINT_PTR kRaiseOwnedTimer = 0x2E;
 
     // Each argument below 0 keeps the stored value: view width, tree width, filer split (0 both, 1 first, 2 second).
     void SetLayout(int viewWidth, int treeWidth, int filerSplit);
@@ -81,7 +85,5 @@ private:
     int FrameWidth() const;
 
     static constexpr int kStartupSteps = 3;
-    // Posted at activation: the frame has been raised by the time it arrives.
-    static constexpr UINT kRaiseOwnedMessage = WM_APP + 0x2E;
     int m_nStartupStep = 0;
 };

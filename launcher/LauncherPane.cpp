@@ -79,6 +79,8 @@ void CLauncherPane::PopUpAtPointer(const CString& path, const CString& extension
     MoveWindow(pointer.x, pointer.y, app->m_nLauncherWidth, kHeight);
     ShowWindow(SW_SHOW);
     app->m_bExtMenuShown = 1;
+    if (app->m_pMainFrame)
+        app->m_pMainFrame->PostMessage(CMainFrame::kRaiseOwnedMessage);
 }
 
 void CLauncherPane::Hide()
