@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "plugins/tiff/TiffCodecs.h"
 #include "plugins/tiff/TiffDecoder.h"
 #include "tests/plugins/golden/GoldenImage.h"
 
@@ -430,74 +429,6 @@ TEST(TiffDecoder, TruncationAtEveryLengthNeverCrashes)
         for (size_t i = 0; i < 16 * 12; ++i)
             ASSERT_EQ(part.rgb[i * 3], i < have ? expected.rgb[i * 3] : 0) << n << " " << i;
     }
-}
-
-TEST(TiffCodecs, LzwStopsAtTheChunkEndAndOnGarbage)
-{
-    // 256 literal codes (9 bits) then an end code, written most-significant bit first.
-    std::vector<uint8_t> stream;
-    uint64_t acc = 0;
-    int bits = 0;
-    int width = 9;
-    int next = 258;
-    auto emit = [&](int code) {
-        acc = acc << width | uint64_t(code);
-        bits += width;
-        while (bits >= 8) {
-            stream.push_back(uint8_t(acc >> (bits - 8)));
-            bits -= 8;
-        }
-    };
-    emit(256);
-    for (int i = 0; i < 600; ++i) {
-        emit(i % 256);
-        if (i > 0 && next < 4096 && ++next >= (1 << width) - 1 && width < 12)
-            ++width;
-    }
-    emit(257);
-    if (bits)
-        stream.push_back(uint8_t(acc << (8 - bits)));
-    std::vector<uint8_t> out(600, 0xAA);
-    EXPECT_EQ(tiff::ExpandLzw(stream.data(), stream.size(), out.data(), out.size()), 600u);
-    for (int i = 0; i < 600; ++i)
-        ASSERT_EQ(out[size_t(i)], i % 256) << i;
-    // The same stream into a smaller chunk: exactly the chunk is filled.
-    std::vector<uint8_t> small(100 + 16, 0xAA);
-    EXPECT_EQ(tiff::ExpandLzw(stream.data(), stream.size(), small.data(), 100), 100u);
-    EXPECT_EQ(small[100], 0xAA);
-
-    uint32_t seed = 5;
-    for (int round = 0; round < 500; ++round) {
-        std::vector<uint8_t> garbage(size_t(1 + round * 2));
-        for (uint8_t& b : garbage) {
-            seed = seed * 1103515245u + 12345u;
-            b = uint8_t(seed >> 16);
-        }
-        garbage[0] = 0x80; // a clear code first, as every strip starts
-        std::vector<uint8_t> dst(64 + 1, 0x55);
-        size_t got = tiff::ExpandLzw(garbage.data(), garbage.size(), dst.data(), 64);
-        EXPECT_LE(got, 64u);
-        EXPECT_EQ(dst[64], 0x55);
-        std::vector<uint8_t> dst2(64 + 1, 0x55);
-        EXPECT_LE(tiff::ExpandPackBits(garbage.data(), garbage.size(), dst2.data(), 64), 64u);
-        EXPECT_EQ(dst2[64], 0x55);
-        std::vector<uint8_t> dst3(64 + 1, 0x55);
-        EXPECT_LE(tiff::ExpandDeflate(garbage.data(), garbage.size(), dst3.data(), 64), 64u);
-        EXPECT_EQ(dst3[64], 0x55);
-    }
-}
-
-TEST(TiffDecoder, OldStyleLzwIsRefused)
-{
-    RgbImage expected;
-    CTiffWriter w = GreyWriter(8, 2, 8, 1, 2, expected);
-    w.m_chunks[0] = {0x00, 0x01, 0x02, 0x03};
-    for (auto& e : w.m_entries) {
-        if (e.tag == 259)
-            e.values = {5};
-    }
-    DecodedPicture picture;
-    EXPECT_EQ(Decode(w.Build(), picture), fovea::kDecodeUnknownFormat);
 }
 
 TEST(TiffDecoder, CommittedSampleMatchesItsExpectedBitmap)
