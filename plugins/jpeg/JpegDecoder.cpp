@@ -21,17 +21,26 @@ struct CErrorManager {
     jpeg_error_mgr pub;
     jmp_buf jump;
     int result;
+    bool ended; // the data ran out before the end-of-image marker
 };
 
 [[noreturn]] void OnError(j_common_ptr cinfo)
 {
     CErrorManager* err = reinterpret_cast<CErrorManager*>(cinfo->err);
-    err->result = err->pub.msg_code == JERR_OUT_OF_MEMORY ? fovea::kDecodeNoMemory : fovea::kDecodeBroken;
+    int code = err->pub.msg_code;
+    err->result = code == JERR_OUT_OF_MEMORY || code == JERR_IMAGE_TOO_BIG || code == JERR_WIDTH_OVERFLOW
+                      ? fovea::kDecodeNoMemory
+                      : fovea::kDecodeBroken;
     longjmp(err->jump, 1);
 }
 
 // Warnings (corrupt data, a file that ends early) are not errors: the picture shows what could be read.
-void OnMessage(j_common_ptr, int) {}
+void OnMessage(j_common_ptr cinfo, int level)
+{
+    CErrorManager* err = reinterpret_cast<CErrorManager*>(cinfo->err);
+    if (level < 0 && err->pub.msg_code == JWRN_JPEG_EOF)
+        err->ended = true;
+}
 
 void OnProgress(j_common_ptr cinfo)
 {
@@ -64,6 +73,17 @@ size_t FirstScanData(const uint8_t* data, size_t size)
     return 0;
 }
 
+// Where the last marker of the data starts (the data's size when there is none after the first scan).
+size_t LastMarker(const uint8_t* data, size_t size)
+{
+    for (size_t at = size - 1; at-- > 2;) {
+        uint8_t marker = data[at + 1];
+        if (data[at] == 0xFF && marker != 0 && marker != 0xFF && !(marker >= 0xD0 && marker <= 0xD7))
+            return at;
+    }
+    return size;
+}
+
 // Colour from ink: Adobe's writers store CMYK inverted (255 is no ink), others as plain ink amounts.
 void InkRowToBgr(const uint8_t* ink, int width, bool inverted, uint8_t* bgr)
 {
@@ -82,7 +102,7 @@ void InkRowToBgr(const uint8_t* ink, int width, bool inverted, uint8_t* bgr)
 }
 
 // Decodes at 1/scale of the picture's size. Only plain data lives here: a library error jumps back to setjmp.
-int Decode(const uint8_t* data, size_t size, int scale, DecodedPicture& out)
+int Decode(const uint8_t* data, size_t size, int scale, DecodedPicture& out, bool& ended)
 {
     jpeg_decompress_struct cinfo;
     CErrorManager err;
@@ -90,11 +110,13 @@ int Decode(const uint8_t* data, size_t size, int scale, DecodedPicture& out)
     err.pub.error_exit = OnError;
     err.pub.emit_message = OnMessage;
     err.result = fovea::kDecodeBroken;
+    err.ended = false;
     jpeg_progress_mgr progress = {};
     progress.progress_monitor = OnProgress;
     if (setjmp(err.jump)) {
         jpeg_destroy_decompress(&cinfo);
         out = DecodedPicture();
+        ended = err.ended;
         return err.result;
     }
     jpeg_create_decompress(&cinfo);
@@ -178,7 +200,17 @@ int DecodeScaled(const uint8_t* data, size_t size, bool preview, DecodedPicture&
             return fovea::kDecodeBroken;
         scale = PreviewScale(width, height);
     }
-    return Decode(data, size, scale, out);
+    bool ended = false;
+    int result = Decode(data, size, scale, out, ended);
+    // A file cut short inside a segment between scans (a progressive file's next tables) fails in that segment:
+    // the data then ends at the last marker instead, and the scans before it are shown.
+    for (int retry = 0; retry < 4 && result == fovea::kDecodeBroken && ended; ++retry) {
+        size = LastMarker(data, size);
+        if (size <= scanData)
+            break;
+        result = Decode(data, size, scale, out, ended);
+    }
+    return result;
 }
 
 } // namespace

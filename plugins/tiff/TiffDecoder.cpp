@@ -16,8 +16,8 @@ namespace {
 
 // The library's own buffers (a strip, a tile, a table) are never larger than this.
 constexpr tmsize_t kMaxLibraryAllocation = 256 * 1024 * 1024;
-// Rows of RGBA pixels converted at a time: a few megabytes, whatever the picture's size.
-constexpr size_t kBandBytes = 4 * 1024 * 1024;
+// More samples a pixel than any real picture has (CMYK with alpha and a few more is 6).
+constexpr uint16_t kMaxSamples = 16;
 
 struct CMemoryFile {
     const uint8_t* data;
@@ -117,6 +117,7 @@ struct CLayout {
     uint32_t width = 0, height = 0;
     uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_NONE;
     uint16_t orientation = ORIENTATION_TOPLEFT, planar = PLANARCONFIG_CONTIG, extra = 0;
+    uint16_t format = SAMPLEFORMAT_UINT;
     bool tiled = false;
 };
 
@@ -130,6 +131,7 @@ CLayout ReadLayout(TIFF* tif)
     TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &l.compression);
     TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &l.orientation);
     TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &l.planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &l.format);
     if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
         l.photometric = l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
     uint16_t* kinds = nullptr;
@@ -210,13 +212,15 @@ int DecodeIndexed(TIFF* tif, const CLayout& l, DecodedPicture& out)
             return fovea::kDecodeBroken;
         }
         std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
+        bool any = false;
         size_t tileRowBytes = (size_t(tileWidth) * l.bits + 7) / 8;
         for (uint32_t y0 = 0; y0 < l.height; y0 += tileHeight) {
             // A band of whole rows is gathered from its tiles, then each row goes into the DIB.
             std::vector<uint8_t> band(rowBytes * std::min(tileHeight, l.height - y0), 0);
             for (uint32_t x0 = 0; x0 < l.width; x0 += tileWidth) {
                 std::fill(tile.begin(), tile.end(), 0);
-                TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, 0), tile.data(), tileSize);
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, 0), tile.data(), tileSize) >= 0)
+                    any = true;
                 for (uint32_t r = 0; r < tileHeight && y0 + r < l.height; ++r) {
                     const uint8_t* from = tile.data() + size_t(r) * tileRowBytes;
                     uint8_t* to = band.data() + size_t(r) * rowBytes;
@@ -229,7 +233,7 @@ int DecodeIndexed(TIFF* tif, const CLayout& l, DecodedPicture& out)
             for (uint32_t r = 0; y0 + r < l.height && r < tileHeight; ++r)
                 PutIndexedRow(band.data() + size_t(r) * rowBytes, l.width, l.bits, out.TopRow(int32_t(y0 + r)));
         }
-        return fovea::kDecodeOk;
+        return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
     }
 
     uint32_t rowsPerStrip = l.height;
@@ -238,20 +242,24 @@ int DecodeIndexed(TIFF* tif, const CLayout& l, DecodedPicture& out)
     std::vector<uint8_t> strip(rowBytes * rowsPerStrip);
     uint64_t* offsets = nullptr;
     TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets);
+    bool any = false;
     for (uint32_t y0 = 0, s = 0; y0 < l.height; y0 += rowsPerStrip, ++s) {
         std::fill(strip.begin(), strip.end(), 0);
-        if (TIFFReadEncodedStrip(tif, s, strip.data(), tmsize_t(strip.size())) < 0 &&
-            l.compression == COMPRESSION_NONE && offsets) {
+        if (TIFFReadEncodedStrip(tif, s, strip.data(), tmsize_t(strip.size())) >= 0) {
+            any = true;
+        } else if (l.compression == COMPRESSION_NONE && offsets) {
             // An uncompressed strip cut short by the end of the file: the rows that arrived are shown.
             toff_t at = offsets[s];
             const CMemoryFile* file = static_cast<const CMemoryFile*>(TIFFClientdata(tif));
-            if (at < file->size)
+            if (at < file->size) {
                 std::memcpy(strip.data(), file->data + at, size_t(std::min<toff_t>(file->size - at, strip.size())));
+                any = true;
+            }
         }
         for (uint32_t r = 0; r < rowsPerStrip && y0 + r < l.height; ++r)
             PutIndexedRow(strip.data() + size_t(r) * rowBytes, l.width, l.bits, out.TopRow(int32_t(y0 + r)));
     }
-    return fovea::kDecodeOk;
+    return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
 }
 
 // Where the stored pixel (x, y) of a band goes in the shown picture, and how far the next stored pixel of the
@@ -311,23 +319,23 @@ int DecodeRgba(TIFF* tif, const CLayout& l, DecodedPicture& out)
             out.SetPaletteEntry(i, uint8_t(i), uint8_t(i), uint8_t(i));
     }
 
-    // Bands of whole strips or tiles, so that each is read once.
-    uint32_t unit = 1;
+    // A band is one strip or one row of tiles, so that each is read once and a damaged one costs only itself.
+    uint32_t bandRows = 1;
     if (l.tiled)
-        TIFFGetField(tif, TIFFTAG_TILELENGTH, &unit);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &bandRows);
     else
-        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &unit);
-    unit = std::max<uint32_t>(1, std::min(unit, l.height));
-    uint32_t bandRows = uint32_t(std::max<size_t>(1, kBandBytes / (size_t(l.width) * 4 * unit))) * unit;
-    bandRows = std::min(bandRows, l.height);
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &bandRows);
+    bandRows = std::max<uint32_t>(1, std::min(bandRows, l.height));
     std::vector<uint32_t> band(size_t(l.width) * bandRows);
     bool alpha = img.alpha != 0;
+    bool any = false;
     for (uint32_t y0 = 0; y0 < l.height; y0 += bandRows) {
         uint32_t rows = std::min(bandRows, l.height - y0);
         std::fill(band.begin(), band.end(), alpha ? 0xFFFFFFFFu : 0xFF000000u);
         img.row_offset = int(y0);
         img.col_offset = 0;
-        TIFFRGBAImageGet(&img, band.data(), l.width, rows);
+        if (TIFFRGBAImageGet(&img, band.data(), l.width, rows))
+            any = true;
         for (uint32_t r = 0; r < rows; ++r) {
             const uint32_t* p = band.data() + size_t(r) * l.width;
             CPlacement at = Place(out, orientation, l.width, l.height, y0 + r, bytes);
@@ -346,7 +354,7 @@ int DecodeRgba(TIFF* tif, const CLayout& l, DecodedPicture& out)
             }
         }
     }
-    return fovea::kDecodeOk;
+    return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
 }
 
 } // namespace
@@ -373,7 +381,9 @@ int DecodeTiff(const uint8_t* data, size_t size, DecodedPicture& out)
         if (l.width > uint32_t(fovea::kMaxPictureSide) || l.height > uint32_t(fovea::kMaxPictureSide) ||
             int64_t(l.width) * l.height > fovea::kMaxPicturePixels)
             return fovea::kDecodeNoMemory;
-        if (!TIFFIsCODECConfigured(l.compression))
+        // Floating-point and signed samples are measurements rather than pictures.
+        if (!TIFFIsCODECConfigured(l.compression) || l.samples > kMaxSamples ||
+            (l.format != SAMPLEFORMAT_UINT && l.format != SAMPLEFORMAT_VOID))
             return fovea::kDecodeUnknownFormat;
         int result = IsIndexed(l) ? DecodeIndexed(tiff.Get(), l, out) : DecodeRgba(tiff.Get(), l, out);
         if (result != fovea::kDecodeOk)
