@@ -160,9 +160,9 @@ bool SetPalette(TIFF* tif, const CLayout& l, DecodedPicture& out)
         bool wide = false;
         for (int i = 0; i < count; ++i)
             wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
-        int shift = wide ? 8 : 0;
+        auto level = [wide](uint16_t v) { return uint8_t(wide ? (uint32_t(v) * 255 + 32767) / 65535 : v); };
         for (int i = 0; i < count; ++i)
-            out.SetPaletteEntry(i, uint8_t(red[i] >> shift), uint8_t(green[i] >> shift), uint8_t(blue[i] >> shift));
+            out.SetPaletteEntry(i, level(red[i]), level(green[i]), level(blue[i]));
         return true;
     }
     for (int i = 0; i < count; ++i) {
