@@ -18,7 +18,11 @@ sudo=""
 # the sources of exactly the packages the machine would install.
 ensure_deb_src() {
     local list=/etc/apt/sources.list.d/fovea-deb-src.sources
-    [ -f "$list" ] && return 0
+    if [ -f "$list" ]; then
+        # The entry is there but its lists were never fetched (an update that failed or was cut short).
+        $sudo apt-get update -qq
+        return 0
+    fi
     local text
     text=$(python3 - <<'PY'
 import glob, os, re
