@@ -21,7 +21,10 @@ PACKAGES=(
     "fonts-ipafont-gothic:/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
     "locales:/usr/sbin/locale-gen"
     "googletest:/usr/src/googletest/CMakeLists.txt"
-    "libstb-dev:/usr/include/stb/stb_image.h"
+    "libjpeg62-turbo-dev:/usr/include/jpeglib.h"
+    "libtiff-dev:/usr/include/x86_64-linux-gnu/tiffio.h"
+    "nasm:/usr/bin/nasm"
+    "dpkg-dev:/usr/bin/dpkg-source"
     "imagemagick:/usr/bin/convert-im6.q16"
     "clang:/usr/bin/clang++"
     "libz-mingw-w64-dev:/usr/i686-w64-mingw32/include/zlib.h"
@@ -99,6 +102,10 @@ build_all() {
     NINJA_TARGETS=()
     # The host tree needs GCC: only it turns narrow literals into Shift-JIS (clang knows UTF-8 alone).
     CC=gcc CXX=g++ configure_and_build host
+    # The plug-ins link libjpeg-turbo and libtiff built for MinGW from Debian's sources (once, into build/libs).
+    local triplets=(i686-w64-mingw32)
+    [ "$RUN_TREE" = win64 ] && triplets+=(x86_64-w64-mingw32)
+    "$ROOT/tools/build-libraries.sh" "$BUILD" "${triplets[@]}"
     configure_and_build win32 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-i686.cmake"
     if [ "$RUN_TREE" = win64 ]; then
         configure_and_build win64 -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-x86_64.cmake"

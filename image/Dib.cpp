@@ -6,6 +6,7 @@
 
 #include "framework/Archive.h"
 #include "framework/File.h"
+#include "image/DibRead.h"
 
 namespace fovea {
 
@@ -81,11 +82,9 @@ struct Layout {
 // What is held and what is refused:
 // - 1-, 4-, 8- and 24-bit uncompressed pictures are held as read, as are 16- and 32-bit ones (uncompressed or
 //   with bit-field masks): the display calls draw them, the conversions refuse them.
-// - Run-length (and JPEG/PNG) compression is refused: the pixel work reads the rows directly and would take
-//   the codes for pixels.
-// - Top-down pictures (negative height) are refused: every operation counts rows bottom-up, and a flipped
-//   sample or a mirrored rotation would be a wrong result rather than a visible failure.
-// - The OS/2 headers (12 and 64 bytes) are refused: their fields have other sizes and places.
+// - Run-length coded, top-down and OS/2 files never get here as they are: reading turns them into this
+//   layout first (DibRead.h). Any other compression (JPEG/PNG) is refused: the pixel work reads the rows
+//   directly and would take the codes for pixels.
 // - Version 4 and 5 headers (108, 124 bytes) and the 52/56-byte variants are held: their first 40 bytes are
 //   the common header and the colour table follows the whole header.
 // - A colour count above the depth's full count, a header or table running into the rows, or rows beyond
@@ -324,6 +323,25 @@ bool CDib::ReadBlock(CFile& file)
     return false;
 }
 
+// Files in another layout (run-length coded, top-down, OS/2 headers) are held as the ordinary one.
+bool CDib::NormalizeBlock()
+{
+    std::vector<uint8_t> normal;
+    switch (NormalizeBmp(m_pBlock, m_dwSize, normal)) {
+    case kBmpAsIs:
+        return true;
+    case kBmpRefused:
+        return false;
+    default:
+        break;
+    }
+    m_dwSize = uint32_t(normal.size());
+    if (!Allocate(false))
+        return false;
+    std::memcpy(m_pBlock, normal.data(), normal.size());
+    return true;
+}
+
 // A failed read leaves the object empty, whatever stage it failed at: a block that did not pass the checks
 // must never reach the display or the conversions.
 bool CDib::Read(CFile& file)
@@ -331,7 +349,7 @@ bool CDib::Read(CFile& file)
     Empty();
     if (!ReadBlock(file))
         return false;
-    if (!BindBlock()) {
+    if (!NormalizeBlock() || !BindBlock()) {
         Empty();
         ShowDibMessage(kMsgInvalidFile);
         return false;
@@ -348,7 +366,7 @@ bool CDib::ReadFromMemory(const void* data, size_t size)
     if (!Allocate(false))
         return false;
     std::memcpy(m_pBlock, data, m_dwSize);
-    if (!BindBlock()) {
+    if (!NormalizeBlock() || !BindBlock()) {
         Empty();
         ShowDibMessage(kMsgInvalidFile);
         return false;

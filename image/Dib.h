@@ -172,6 +172,7 @@ private:
     void FreePalette();
     // Checks the block's headers against its size and sets the pointers and the depth.
     bool BindBlock();
+    bool NormalizeBlock();
     bool ReadBlock(CFile& file);
     // The 256 colours a pixel index stands for: the palette, else the colour table, the rest black.
     void ColorLookup(fovea::BmpRgbQuad (&table)[256]) const;

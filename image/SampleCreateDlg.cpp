@@ -3,6 +3,7 @@
 
 #include "app/FoveaApp.h"
 #include "image/Dib.h"
+#include "image/PluginFilter.h"
 
 namespace {
 
@@ -149,17 +150,15 @@ void CSampleCreateDlg::LoadPlugins(const CString& folderArgument)
         // A plug-in whose call fails keeps an empty extension; the others are still asked.
         if (written <= 0)
             continue;
-        CString filter(buffer);
-        CString extension = filter.GetLength() > 2 ? filter.Mid(2) : CString();
-        extension.MakeUpper();
-        m_strPluginExt[i] = extension;
+        // Every extension the filter names ("*.jpg;*.jpeg;*.jpe" gives "JPG;JPEG;JPE").
+        m_strPluginExt[i] = FilterExtensions(buffer).c_str();
     }
 }
 
 int CSampleCreateDlg::FindPlugin(const CString& extension) const
 {
     for (int i = 0; i < kSlots && m_hPlugin[i]; ++i)
-        if (!m_strPluginExt[i].IsEmpty() && m_strPluginExt[i] == extension)
+        if (ExtensionListHas(static_cast<const char*>(m_strPluginExt[i]), extension))
             return i;
     return -1;
 }

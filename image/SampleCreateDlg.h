@@ -33,6 +33,6 @@ public:
 
     CPalette m_palette;  // the colour cube, for the preview of new samples
     HMODULE m_hPlugin[kSlots] = {};
-    CString m_strPluginExt[kSlots];
+    CString m_strPluginExt[kSlots];  // each plug-in's extensions in upper case, joined by ';'
     CStringArray m_astrPluginFile;
 };

@@ -1,4 +1,5 @@
-// JPEG decoder: baseline and progressive JFIF/Exif pictures, grey as 8 bits with a grey palette, colour as 24.
+// JPEG decoder on libjpeg-turbo: baseline, progressive and arithmetic-coded pictures; grey becomes 8 bits with
+// a grey palette, colour (YCbCr, RGB, CMYK, YCCK) 24 bits.
 #pragma once
 
 #include <cstddef>
@@ -10,3 +11,12 @@
 bool IsJpeg(const uint8_t* data, size_t size);
 
 int DecodeJpeg(const uint8_t* data, size_t size, fovea::DecodedPicture& out);
+
+// The reduced picture for samples: decoded at 1/2, 1/4 or 1/8 of its size, the strongest of these that keeps
+// it at least kPreviewMinWidth x kPreviewMinHeight (a picture smaller than that comes back whole).
+constexpr int kPreviewMinWidth = 160;
+constexpr int kPreviewMinHeight = 120;
+int DecodeJpegPreview(const uint8_t* data, size_t size, fovea::DecodedPicture& out);
+
+// The scale denominator (1, 2, 4 or 8) DecodeJpegPreview uses for a picture of this size.
+int PreviewScale(int width, int height);

@@ -137,11 +137,12 @@ int DecodeMag(const uint8_t* data, size_t size, DecodedPicture& out)
     for (int32_t y = 0; y < height; ++y) {
         uint8_t* line = stored.data() + size_t(y) * lineBytes;
         for (uint32_t f = 0; f < flagsPerLine; ++f, ++flagABit) {
-            if (flagABit / 8 >= flagA.size) {
+            // Some encoders leave out the last byte of flag A, or half of it: those bits read as 0.
+            if (flagABit / 8 > flagA.size) {
                 out = DecodedPicture();
                 return kDecodeBroken;
             }
-            if (flagA.p[flagABit / 8] & (0x80 >> (flagABit % 8))) {
+            if (flagABit / 8 < flagA.size && (flagA.p[flagABit / 8] & (0x80 >> (flagABit % 8)))) {
                 const uint8_t* b;
                 if (!flagB.Take(1, b)) {
                     out = DecodedPicture();

@@ -214,7 +214,7 @@ int DecodePi(const uint8_t* data, size_t size, DecodedPicture& out)
             size_t back;
             switch (code) {
             case 0:
-                back = pixels[pos - 1] == pixels[pos - 2] ? 4 : 2;
+                back = pixels[pos - 1] == pixels[pos - 2] ? 2 : 4;
                 break;
             case 1:
                 back = width;

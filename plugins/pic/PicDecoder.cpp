@@ -91,10 +91,17 @@ private:
     int m_newest;
 };
 
+// Machine types whose header layout is known: the X68000's own, and the generic one of Unix-side tools.
+constexpr int kMachineX68000 = 0x0;
+constexpr int kMachineGeneric = 0xF;
+
 struct PicHeader {
+    int machine = 0;
     int depth = 0;
     uint32_t width = 0, height = 0;
-    size_t data = 0; // offset of the palette, or of the bit stream when there is none
+    int paletteBits = 0; // generic type: bits of one palette component (stored in whole bytes)
+    size_t palette = 0;  // offset of the palette (depths 4 and 8)
+    size_t data = 0;     // offset of the bit stream
 };
 
 bool ParseHeader(const uint8_t* data, size_t size, PicHeader& h)
@@ -113,11 +120,44 @@ bool ParseHeader(const uint8_t* data, size_t size, PicHeader& h)
     // reserved byte, machine type and mode, depth, width, height
     if (size - at < 8)
         return false;
+    h.machine = data[at + 1] & 0x0F;
     h.depth = data[at + 2] << 8 | data[at + 3];
     h.width = uint32_t(data[at + 4]) << 8 | data[at + 5];
     h.height = uint32_t(data[at + 6]) << 8 | data[at + 7];
-    h.data = at + 8;
-    return (h.depth == 4 || h.depth == 8 || h.depth == 15 || h.depth == 16) && h.width > 0 && h.height > 0;
+    at += 8;
+    if (h.width == 0 || h.height == 0)
+        return false;
+    if (h.machine == kMachineX68000) {
+        h.palette = at;
+        h.data = h.depth <= 8 ? at + (size_t(2) << h.depth) : at;
+        return h.depth == 4 || h.depth == 8 || h.depth == 15 || h.depth == 16;
+    }
+    if (h.machine != kMachineGeneric)
+        return false;
+    // x and y position and aspect ratio, then for palette pictures the component width and the palette.
+    at += 6;
+    if (h.depth == 4 || h.depth == 8) {
+        if (size <= at || data[at] == 0 || data[at] > 16)
+            return false;
+        h.paletteBits = data[at];
+        h.palette = at + 1;
+        h.data = h.palette + (size_t(3) << h.depth) * size_t((h.paletteBits + 7) / 8);
+        return true;
+    }
+    h.data = at;
+    return h.depth == 15 || h.depth == 16 || h.depth == 24;
+}
+
+// A palette component of the generic type, widened to 8 bits by repeating its top bits.
+uint8_t PaletteLevel(const uint8_t* p, int bits)
+{
+    uint32_t v = bits > 8 ? (uint32_t(p[0]) << 8 | p[1]) : p[0];
+    if (bits >= 8)
+        return uint8_t(v >> (bits - 8));
+    uint32_t level = 0;
+    for (int filled = 0; filled < 8; filled += bits)
+        level = level << bits | v;
+    return uint8_t(level >> ((8 + bits - 1) / bits * bits - 8));
 }
 
 uint8_t Expand5(uint32_t c)
@@ -133,6 +173,12 @@ uint8_t Expand6(uint32_t c)
 // pictures store the colour without its I bit.
 void ToBgr(uint32_t colour, int depth, uint8_t* bgr)
 {
+    if (depth == 24) {
+        bgr[0] = uint8_t(colour);
+        bgr[1] = uint8_t(colour >> 8);
+        bgr[2] = uint8_t(colour >> 16);
+        return;
+    }
     if (depth == 15) {
         bgr[0] = Expand5(colour & 31);
         bgr[1] = Expand5(colour >> 10 & 31);
@@ -170,22 +216,32 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
     if (!ParseHeader(data, size, h))
         return kDecodeUnknownFormat;
     const bool bIndexed = h.depth <= 8;
-    size_t at = h.data;
-    if (bIndexed && size - at < (size_t(2) << h.depth))
+    const size_t at = h.data;
+    if (at > size)
         return kDecodeBroken;
     if (!out.Allocate(int32_t(h.width), int32_t(h.height), bIndexed ? h.depth : 24))
         return kDecodeNoMemory;
     if (bIndexed) {
-        for (int i = 0; i < (1 << h.depth); ++i, at += 2) {
+        const uint8_t* p = data + h.palette;
+        const int width = (h.paletteBits + 7) / 8;
+        for (int i = 0; i < (1 << h.depth); ++i) {
+            if (h.machine == kMachineGeneric) {
+                // green, red, blue
+                out.SetPaletteEntry(i, PaletteLevel(p + width, h.paletteBits), PaletteLevel(p, h.paletteBits),
+                                    PaletteLevel(p + 2 * width, h.paletteBits));
+                p += 3 * width;
+                continue;
+            }
             uint8_t bgr[3];
-            ToBgr(uint32_t(data[at]) << 8 | data[at + 1], 16, bgr);
+            ToBgr(uint32_t(p[0]) << 8 | p[1], 16, bgr);
             out.SetPaletteEntry(i, bgr[2], bgr[1], bgr[0]);
+            p += 2;
         }
     }
 
     const uint32_t width = h.width;
     const size_t total = size_t(width) * h.height;
-    std::vector<uint16_t> colours; // every depth fits in 16 bits
+    std::vector<uint32_t> colours;
     std::vector<bool> chained;
     try {
         colours.assign(total, 0);
@@ -217,7 +273,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
             if (chained[size_t(p)])
                 current = colours[size_t(p)];
             else
-                colours[size_t(p)] = uint16_t(current);
+                colours[size_t(p)] = current;
         }
         if (next >= total)
             break;
@@ -231,7 +287,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
             current = bits.Bits(h.depth);
             cache.Add(current);
         }
-        colours[size_t(pos)] = uint16_t(current);
+        colours[size_t(pos)] = current;
 
         if (bits.Bit()) {
             int64_t x = pos % width;
@@ -253,7 +309,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
                     return kDecodeBroken;
                 }
                 const size_t q = y * width + size_t(x);
-                colours[q] = uint16_t(current);
+                colours[q] = current;
                 chained[q] = true;
             }
         }
@@ -265,7 +321,7 @@ int DecodePic(const uint8_t* data, size_t size, DecodedPicture& out)
 
     for (uint32_t y = 0; y < h.height; ++y) {
         uint8_t* row = out.TopRow(int32_t(y));
-        const uint16_t* src = colours.data() + size_t(y) * width;
+        const uint32_t* src = colours.data() + size_t(y) * width;
         for (uint32_t x = 0; x < width; ++x) {
             if (h.depth == 4)
                 row[x / 2] |= uint8_t((x & 1) ? src[x] : src[x] << 4);

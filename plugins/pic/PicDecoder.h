@@ -1,5 +1,5 @@
-// Decoder of X68000 PIC pictures: 4, 8, 15 or 16 bits a pixel, coded as colour changes with chains of the same
-// change down the following lines.
+// Decoder of PIC pictures: the X68000 layout (4, 8, 15 or 16 bits a pixel) and the generic layout of Unix-side
+// tools (palettes of 8-bit components, 24-bit colour), coded as colour changes with chains down the lines.
 #pragma once
 
 #include <cstddef>

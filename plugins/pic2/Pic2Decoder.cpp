@@ -1,7 +1,8 @@
 // PIC2 decoding. A 124-byte big-endian header gives the canvas; blocks follow from the offset it names, each
 // with a 26-byte header (id, size of the whole block, flag, width, height, x, y, transparent colour) and drawn
-// on the canvas in file order. Raw blocks hold 16-bit pixels, big-endian (P2BM) or little-endian (P2BI). The
-// compressed kinds (P2SF, P2SS) are refused with a result the host treats as "cannot decode".
+// on the canvas in file order. Raw blocks hold 16-bit pixels, big-endian (P2BM) or little-endian (P2BI), or
+// 3-byte ones at 24 bits. The compressed kinds (P2SF, P2SS) are refused with a result the host treats as "cannot
+// decode".
 #include "plugins/pic2/Pic2Decoder.h"
 
 #include <cstring>
@@ -39,14 +40,21 @@ uint8_t Expand6(uint32_t c)
     return uint8_t(c << 2 | c >> 4);
 }
 
-// 15 bits: green, red, blue from the top (red and green change places against the usual order);
-// 16 bits: the X68000 layout GGGGGRRRRRBBBBBI, the I bit a half step on every component.
+// 15 bits: GGGGGRRRRRBBBBB0, the colour in bits 15..1 of the word, green first;
+// 16 bits: the X68000 layout GGGGGRRRRRBBBBBI, the I bit a half step on every component;
+// 24 bits: red, green, blue from the top.
 void ToBgr(uint32_t v, int depth, uint8_t* bgr)
 {
+    if (depth == 24) {
+        bgr[0] = uint8_t(v);
+        bgr[1] = uint8_t(v >> 8);
+        bgr[2] = uint8_t(v >> 16);
+        return;
+    }
     if (depth == 15) {
-        bgr[0] = Expand5(v & 31);
-        bgr[1] = Expand5(v >> 10 & 31);
-        bgr[2] = Expand5(v >> 5 & 31);
+        bgr[0] = Expand5(v >> 1 & 31);
+        bgr[1] = Expand5(v >> 11 & 31);
+        bgr[2] = Expand5(v >> 6 & 31);
         return;
     }
     const uint32_t i = v & 1;
@@ -75,8 +83,10 @@ int DecodePic2(const uint8_t* data, size_t size, DecodedPicture& out)
     const uint32_t first = Be32(data + kFirstBlockAt);
     if (width == 0 || height == 0 || first < kHeaderSize || first > size)
         return kDecodeBroken;
-    if (depth != 15 && depth != 16)
+    if (depth != 15 && depth != 16 && depth != 24)
         return kDecodeUnknownFormat;
+    // Raw pixels take 2 bytes up to 16 bits, 3 (red, green, blue) above.
+    const uint32_t pixelSize = depth > 16 ? 3 : 2;
     if (!out.Allocate(int32_t(width), int32_t(height), 24))
         return kDecodeNoMemory;
 
@@ -95,8 +105,8 @@ int DecodePic2(const uint8_t* data, size_t size, DecodedPicture& out)
         }
         const uint32_t blockSize = Be32(b + 4), flag = Be16(b + 8);
         const uint32_t bw = Be16(b + 10), bh = Be16(b + 12), bx = Be16(b + 14), by = Be16(b + 16);
-        const uint32_t transparent = Be32(b + 18) & 0xFFFF;
-        const uint64_t pixelBytes = uint64_t(bw) * bh * 2;
+        const uint32_t transparent = Be32(b + 18) & (depth > 16 ? 0xFFFFFF : 0xFFFF);
+        const uint64_t pixelBytes = uint64_t(bw) * bh * pixelSize;
         if (blockSize < kBlockHeaderSize || blockSize > size - at || pixelBytes > blockSize - kBlockHeaderSize) {
             out = DecodedPicture();
             return kDecodeBroken;
@@ -111,8 +121,10 @@ int DecodePic2(const uint8_t* data, size_t size, DecodedPicture& out)
                 const uint32_t cx = bx + x;
                 if (cx >= width)
                     break;
-                const uint8_t* p = px + (size_t(y) * bw + x) * 2;
-                const uint32_t v = bBigEndian ? uint32_t(p[0]) << 8 | p[1] : uint32_t(p[1]) << 8 | p[0];
+                const uint8_t* p = px + (size_t(y) * bw + x) * pixelSize;
+                uint32_t v = bBigEndian ? uint32_t(p[0]) << 8 | p[1] : uint32_t(p[1]) << 8 | p[0];
+                if (pixelSize == 3)
+                    v = uint32_t(p[0]) << 16 | uint32_t(p[1]) << 8 | p[2];
                 if ((flag & kBlockTransparent) && v == transparent)
                     continue;
                 ToBgr(v, depth, row + size_t(cx) * 3);

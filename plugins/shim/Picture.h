@@ -51,6 +51,8 @@ struct PluginFormat {
     bool (*isSupported)(const uint8_t* data, size_t size);
     // Full decode of a whole file held in memory.
     int (*decode)(const uint8_t* data, size_t size, DecodedPicture& out);
+    // Optional: a quick reduced picture for samples (null when the format has none).
+    int (*decodePreview)(const uint8_t* data, size_t size, DecodedPicture& out) = nullptr;
 };
 
 extern const PluginFormat kPluginFormat;

@@ -96,7 +96,9 @@ HLOCAL MakeInfoBlock(const DecodedPicture& picture)
     return MakeBlock(info.data(), info.size());
 }
 
-int Decode(LPCSTR buf, LONG len, UINT flag, DecodedPicture& picture)
+using DecodeFunction = int (*)(const uint8_t* data, size_t size, DecodedPicture& out);
+
+int Decode(LPCSTR buf, LONG len, UINT flag, DecodedPicture& picture, DecodeFunction decode = kPluginFormat.decode)
 {
     std::vector<uint8_t> data;
     int result = ReadInput(buf, len, flag, data);
@@ -104,7 +106,34 @@ int Decode(LPCSTR buf, LONG len, UINT flag, DecodedPicture& picture)
         return result;
     if (!kPluginFormat.isSupported(data.data(), data.size()))
         return fovea::kDecodeUnknownFormat;
-    return kPluginFormat.decode(data.data(), data.size(), picture);
+    return decode(data.data(), data.size(), picture);
+}
+
+// Decodes into two blocks that the caller owns: a BITMAPINFO and the DIB rows.
+int DecodeToBlocks(LPCSTR buf, LONG len, UINT flag, HLOCAL* pHBInfo, HLOCAL* pHBm, DecodeFunction decode)
+{
+    if (!pHBInfo || !pHBm)
+        return fovea::kDecodeBroken;
+    *pHBInfo = nullptr;
+    *pHBm = nullptr;
+    try {
+        DecodedPicture picture;
+        int result = Decode(buf, len, flag, picture, decode);
+        if (result != fovea::kDecodeOk)
+            return result;
+        HLOCAL info = MakeInfoBlock(picture);
+        HLOCAL bits = info ? MakeBlock(picture.bits.data(), picture.bits.size()) : nullptr;
+        if (!bits) {
+            if (info)
+                LocalFree(info);
+            return fovea::kDecodeNoMemory;
+        }
+        *pHBInfo = info;
+        *pHBm = bits;
+        return fovea::kDecodeOk;
+    } catch (...) {
+        return fovea::kDecodeNoMemory;
+    }
 }
 
 int CopyText(LPSTR buf, int buflen, const char* text)
@@ -180,33 +209,16 @@ __declspec(dllexport) int __stdcall GetPictureInfo(LPCSTR buf, LONG len, UINT fl
 __declspec(dllexport) int __stdcall GetPicture(LPCSTR buf, LONG len, UINT flag, HLOCAL* pHBInfo, HLOCAL* pHBm,
                                                 FARPROC progress, LONG lData)
 {
-    if (!pHBInfo || !pHBm)
-        return fovea::kDecodeBroken;
-    *pHBInfo = nullptr;
-    *pHBm = nullptr;
-    try {
-        DecodedPicture picture;
-        int result = Decode(buf, len, flag, picture);
-        if (result != fovea::kDecodeOk)
-            return result;
-        HLOCAL info = MakeInfoBlock(picture);
-        HLOCAL bits = info ? MakeBlock(picture.bits.data(), picture.bits.size()) : nullptr;
-        if (!bits) {
-            if (info)
-                LocalFree(info);
-            return fovea::kDecodeNoMemory;
-        }
-        *pHBInfo = info;
-        *pHBm = bits;
-        return fovea::kDecodeOk;
-    } catch (...) {
-        return fovea::kDecodeNoMemory;
-    }
+    return DecodeToBlocks(buf, len, flag, pHBInfo, pHBm, kPluginFormat.decode);
 }
 
-__declspec(dllexport) int __stdcall GetPreview(LPCSTR, LONG, UINT, HLOCAL*, HLOCAL*, FARPROC, LONG)
+// A reduced picture, quicker than the whole one, where the format has such a decode; the same blocks.
+__declspec(dllexport) int __stdcall GetPreview(LPCSTR buf, LONG len, UINT flag, HLOCAL* pHBInfo, HLOCAL* pHBm,
+                                                FARPROC progress, LONG lData)
 {
-    return fovea::kDecodeNotImplemented;
+    if (!kPluginFormat.decodePreview)
+        return fovea::kDecodeNotImplemented;
+    return DecodeToBlocks(buf, len, flag, pHBInfo, pHBm, kPluginFormat.decodePreview);
 }
 
 }  // extern "C"

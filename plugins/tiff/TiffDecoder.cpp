@@ -1,555 +1,396 @@
-// TIFF decoder: expands strips or tiles into one raw sample buffer, then converts it to DIB rows in the
-// orientation the file asks for.
+// TIFF decoder on libtiff, reading the file from memory. Bilevel, grey and palette pictures of up to 8 bits a
+// pixel keep their depth (their stored samples are copied); every other kind goes through the library's RGBA
+// reader band by band, is turned to its shown orientation, and has its alpha composited on white.
 #include "plugins/tiff/TiffDecoder.h"
 
+#include <algorithm>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
 
-#include "plugins/tiff/TiffCodecs.h"
-#include "plugins/tiff/TiffDirectory.h"
+#include <tiffio.h>
 
 using fovea::DecodedPicture;
-using tiff::CImage;
 
 namespace {
 
-// The raw samples and the DIB live at once in a 32-bit process.
-constexpr uint64_t kMaxRawBytes = 512ull * 1024 * 1024;
+// The library's own buffers (a strip, a tile, a table) are never larger than this.
+constexpr tmsize_t kMaxLibraryAllocation = 256 * 1024 * 1024;
+// More samples a pixel than any real picture has (CMYK with alpha and a few more is 6).
+constexpr uint16_t kMaxSamples = 16;
 
-// Bit-reversal table for FillOrder 2 (least-significant bit first within each byte).
-struct CReverseTable {
-    uint8_t m_n[256];
-    CReverseTable()
-    {
-        for (int i = 0; i < 256; ++i) {
-            int r = 0;
-            for (int b = 0; b < 8; ++b)
-                r |= ((i >> b) & 1) << (7 - b);
-            m_n[i] = uint8_t(r);
-        }
-    }
+struct CMemoryFile {
+    const uint8_t* data;
+    toff_t size;
+    toff_t pos;
 };
 
-// The layout of the raw sample buffer: chunky pictures are one plane of rows holding every sample,
-// planar ones a plane per sample.
-struct CLayout {
-    uint32_t width = 0, height = 0;
-    uint32_t samples = 1; // samples in one plane's pixel
-    uint32_t planes = 1;
-    uint32_t bits = 8;
-    size_t rowBytes = 0;
-    size_t planeBytes = 0;
-};
-
-bool RowBytesFor(uint64_t pixels, uint32_t samples, uint32_t bits, size_t& out)
+tmsize_t ReadProc(thandle_t handle, void* buffer, tmsize_t count)
 {
-    uint64_t b = (pixels * samples * bits + 7) / 8;
-    if (b > kMaxRawBytes)
-        return false;
-    out = size_t(b);
-    return true;
+    CMemoryFile* file = static_cast<CMemoryFile*>(handle);
+    if (count <= 0 || file->pos >= file->size)
+        return 0;
+    tmsize_t n = tmsize_t(std::min<toff_t>(toff_t(count), file->size - file->pos));
+    std::memcpy(buffer, file->data + file->pos, size_t(n));
+    file->pos += toff_t(n);
+    return n;
 }
 
-class CTiffDecoder {
-public:
-    CTiffDecoder(const uint8_t* data, size_t size, const CImage& image) : m_p(data), m_nSize(size), m_image(image) {}
+tmsize_t WriteProc(thandle_t, void*, tmsize_t) { return -1; }
 
-    int Run(DecodedPicture& out)
+toff_t SeekProc(thandle_t handle, toff_t offset, int whence)
+{
+    CMemoryFile* file = static_cast<CMemoryFile*>(handle);
+    toff_t base = whence == SEEK_CUR ? file->pos : whence == SEEK_END ? file->size : 0;
+    if (offset > ~toff_t(0) - base)
+        return toff_t(-1);
+    file->pos = base + offset;
+    return file->pos;
+}
+
+int CloseProc(thandle_t) { return 0; }
+toff_t SizeProc(thandle_t handle) { return static_cast<CMemoryFile*>(handle)->size; }
+
+// The data is already in memory: the library reads uncompressed strips straight from it.
+int MapProc(thandle_t handle, void** base, toff_t* size)
+{
+    CMemoryFile* file = static_cast<CMemoryFile*>(handle);
+    *base = const_cast<uint8_t*>(file->data);
+    *size = file->size;
+    return 1;
+}
+
+void UnmapProc(thandle_t, void*, toff_t) {}
+
+// Messages of a damaged file would go to the console: a picture that cannot be shown is reported by result.
+int QuietHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+class CTiff {
+public:
+    CTiff(const uint8_t* data, size_t size) : m_file{data, toff_t(size), 0}
     {
-        int result = Check();
-        if (result != fovea::kDecodeOk)
-            return result;
-        // Common layouts go strip by strip straight into the picture; the others through one raw buffer.
-        bool stream = !m_image.tiled && IsFastLayout();
-        if (stream && (result = Prepare(out)) != fovea::kDecodeOk)
-            return result;
-        try {
-            size_t bytes = stream ? StripRows() * m_layout.rowBytes : m_layout.planeBytes * m_layout.planes;
-            m_raw.reset(new uint8_t[bytes]);
-            // Strips clear what they do not fill themselves; tiles may leave gaps, so start from zero.
-            if (m_image.tiled)
-                std::memset(m_raw.get(), 0, bytes);
-        } catch (const std::bad_alloc&) {
-            return fovea::kDecodeNoMemory;
-        }
-        result = m_image.tiled ? ReadTiles() : ReadStrips(stream ? &out : nullptr);
-        if (result != fovea::kDecodeOk)
-            return result;
-        if (!m_bAnyData)
-            return fovea::kDecodeBroken;
-        if (stream)
-            return fovea::kDecodeOk;
-        if ((result = Prepare(out)) != fovea::kDecodeOk)
-            return result;
-        if (IsFastLayout()) {
-            FastRows(m_raw.get(), 0, m_layout.height, out);
-            return fovea::kDecodeOk;
-        }
-        return Convert(out);
+        TIFFOpenOptions* options = TIFFOpenOptionsAlloc();
+        if (!options)
+            return;
+        TIFFOpenOptionsSetMaxSingleMemAlloc(options, kMaxLibraryAllocation);
+        TIFFOpenOptionsSetErrorHandlerExtR(options, QuietHandler, nullptr);
+        TIFFOpenOptionsSetWarningHandlerExtR(options, QuietHandler, nullptr);
+        m_tif = TIFFClientOpenExt("picture", "rm", &m_file, ReadProc, WriteProc, SeekProc, CloseProc, SizeProc,
+                                  MapProc, UnmapProc, options);
+        TIFFOpenOptionsFree(options);
     }
+    ~CTiff()
+    {
+        if (m_tif)
+            TIFFClose(m_tif);
+    }
+    CTiff(const CTiff&) = delete;
+    CTiff& operator=(const CTiff&) = delete;
+    TIFF* Get() const { return m_tif; }
 
 private:
-    int Check();
-    uint32_t StripRows() const
-    {
-        uint32_t rows = m_image.rowsPerStrip;
-        return rows == 0 || rows > m_layout.height ? m_layout.height : rows;
-    }
-    bool Indexed() const { return m_image.photometric != tiff::kRgb && m_nAlpha == 0; }
-    // Top-left origin, one plane, no alpha, and rows that copy or swap straight into DIB rows.
-    bool IsFastLayout() const
-    {
-        const CLayout& l = m_layout;
-        if (m_image.orientation > 1 && m_image.orientation <= 8)
-            return false;
-        if (l.planes != 1 || m_nAlpha != 0)
-            return false;
-        if (Indexed())
-            return l.samples == 1 && (l.bits == 1 || l.bits == 4 || l.bits == 8);
-        return l.bits == 8;
-    }
-    // With out, each strip is converted into the picture as soon as it is expanded.
-    int ReadStrips(DecodedPicture* out);
-    int ReadTiles();
-    // Sizes the picture and fills its palette.
-    int Prepare(DecodedPicture& out);
-    void FastRows(const uint8_t* rows, uint32_t row0, uint32_t count, DecodedPicture& out) const;
-    int Convert(DecodedPicture& out);
-
-    // The stored bytes of chunk i, cut to the file; empty when the chunk lies outside it.
-    bool ChunkBytes(size_t i, const uint8_t*& p, size_t& n);
-    // Expands one chunk; returns the bytes written.
-    size_t Expand(const uint8_t* src, size_t n, uint8_t* dst, size_t capacity);
-    uint32_t Sample(uint32_t row, uint32_t col, uint32_t s) const;
-
-    const uint8_t* m_p;
-    size_t m_nSize;
-    const CImage& m_image;
-    CLayout m_layout;
-    uint32_t m_nColourSamples = 1;
-    int m_nAlpha = 0; // 0 none, 1 premultiplied, 2 straight
-    std::unique_ptr<uint8_t[]> m_raw;
-    std::vector<uint8_t> m_scratch;
-    bool m_bAnyData = false;
+    CMemoryFile m_file;
+    TIFF* m_tif = nullptr;
 };
 
-int CTiffDecoder::Check()
-{
-    const CImage& im = m_image;
-    if (im.width == 0 || im.height == 0)
-        return fovea::kDecodeBroken;
-    if (im.width > uint32_t(fovea::kMaxPictureSide) || im.height > uint32_t(fovea::kMaxPictureSide) ||
-        uint64_t(im.width) * im.height > uint64_t(fovea::kMaxPicturePixels))
-        return fovea::kDecodeNoMemory;
-    uint32_t bits = im.bitsPerSample;
-    if (bits != 1 && bits != 2 && bits != 4 && bits != 8 && bits != 16)
-        return fovea::kDecodeUnknownFormat;
-    if (im.sampleFormat != 1 || im.samplesPerPixel == 0 || im.samplesPerPixel > 16)
-        return fovea::kDecodeUnknownFormat;
-    switch (im.compression) {
-    case tiff::kCompressionNone:
-    case tiff::kCompressionLzw:
-    case tiff::kCompressionDeflate:
-    case tiff::kCompressionDeflateOld:
-    case tiff::kCompressionPackBits:
-        break;
-    default:
-        return fovea::kDecodeUnknownFormat;
+class CRgbaImage {
+public:
+    ~CRgbaImage()
+    {
+        if (m_begun)
+            TIFFRGBAImageEnd(&m_img);
     }
-    switch (im.photometric) {
-    case tiff::kWhiteIsZero:
-    case tiff::kBlackIsZero:
-        m_nColourSamples = 1;
-        break;
-    case tiff::kRgb:
-        if (bits != 8 && bits != 16)
-            return fovea::kDecodeUnknownFormat;
-        m_nColourSamples = 3;
-        break;
-    case tiff::kPalette:
-        if (bits > 8)
-            return fovea::kDecodeUnknownFormat;
-        // The table holds 3 x n entries; n should be 2^bits, fewer leave the last colours black.
-        if (im.colorMap.empty() || im.colorMap.size() % 3 != 0)
-            return fovea::kDecodeBroken;
-        m_nColourSamples = 1;
-        break;
-    default:
-        return fovea::kDecodeUnknownFormat;
+    bool Begin(TIFF* tif)
+    {
+        char message[1024];
+        m_begun = TIFFRGBAImageBegin(&m_img, tif, 0, message) != 0;
+        return m_begun;
     }
-    if (im.samplesPerPixel < m_nColourSamples)
-        return fovea::kDecodeBroken;
-    if (im.predictor != 1 && !(im.predictor == 2 && (bits == 8 || bits == 16)))
-        return fovea::kDecodeUnknownFormat;
-    if (im.planar != 1 && im.planar != 2)
-        return fovea::kDecodeBroken;
-    if (im.samplesPerPixel > m_nColourSamples && !im.extraSamples.empty() && im.photometric != tiff::kPalette &&
-        (im.extraSamples[0] == 1 || im.extraSamples[0] == 2))
-        m_nAlpha = int(im.extraSamples[0]);
+    TIFFRGBAImage& Get() { return m_img; }
 
-    CLayout& l = m_layout;
-    l.width = im.width;
-    l.height = im.height;
-    l.bits = bits;
-    bool planar = im.planar == 2 && im.samplesPerPixel > 1;
-    l.planes = planar ? im.samplesPerPixel : 1;
-    l.samples = planar ? 1 : im.samplesPerPixel;
-    if (!RowBytesFor(l.width, l.samples, bits, l.rowBytes))
-        return fovea::kDecodeNoMemory;
-    uint64_t total = uint64_t(l.rowBytes) * l.height * l.planes;
-    if (total > kMaxRawBytes)
-        return fovea::kDecodeNoMemory;
-    l.planeBytes = l.rowBytes * l.height;
-    if (im.tiled) {
-        if (im.tileWidth == 0 || im.tileLength == 0 || im.tileWidth > 65536 || im.tileLength > 65536 ||
-            uint64_t(im.tileWidth) * im.tileLength > uint64_t(fovea::kMaxPicturePixels))
-            return fovea::kDecodeBroken;
-    }
-    return fovea::kDecodeOk;
+private:
+    TIFFRGBAImage m_img = {};
+    bool m_begun = false;
+};
+
+struct CLayout {
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 1, samples = 1, photometric = PHOTOMETRIC_MINISWHITE, compression = COMPRESSION_NONE;
+    uint16_t orientation = ORIENTATION_TOPLEFT, planar = PLANARCONFIG_CONTIG, extra = 0;
+    uint16_t format = SAMPLEFORMAT_UINT;
+    bool tiled = false;
+};
+
+CLayout ReadLayout(TIFF* tif)
+{
+    CLayout l;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &l.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &l.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &l.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &l.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &l.compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ORIENTATION, &l.orientation);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &l.planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &l.format);
+    if (!TIFFGetField(tif, TIFFTAG_PHOTOMETRIC, &l.photometric))
+        l.photometric = l.samples >= 3 ? PHOTOMETRIC_RGB : PHOTOMETRIC_MINISBLACK;
+    uint16_t* kinds = nullptr;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_EXTRASAMPLES, &l.extra, &kinds);
+    l.tiled = TIFFIsTiled(tif) != 0;
+    return l;
 }
 
-bool CTiffDecoder::ChunkBytes(size_t i, const uint8_t*& p, size_t& n)
+// Pictures whose stored samples are the DIB's palette indices.
+bool IsIndexed(const CLayout& l)
 {
-    if (i >= m_image.offsets.size())
-        return false;
-    uint64_t at = m_image.offsets[i];
-    if (at >= m_nSize)
-        return false;
-    uint64_t count = m_nSize - at;
-    // Without StripByteCounts a chunk may run to the end of the file; the codecs stop when the chunk is full.
-    if (i < m_image.byteCounts.size() && m_image.byteCounts[i] < count)
-        count = m_image.byteCounts[i];
-    if (count == 0)
-        return false;
-    p = m_p + at;
-    n = size_t(count);
+    return l.samples == 1 && (l.bits == 1 || l.bits == 2 || l.bits == 4 || l.bits == 8) &&
+           (l.photometric == PHOTOMETRIC_MINISWHITE || l.photometric == PHOTOMETRIC_MINISBLACK ||
+            l.photometric == PHOTOMETRIC_PALETTE) &&
+           l.orientation == ORIENTATION_TOPLEFT;
+}
+
+bool SetPalette(TIFF* tif, const CLayout& l, DecodedPicture& out)
+{
+    int count = 1 << l.bits;
+    if (l.photometric == PHOTOMETRIC_PALETTE) {
+        uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+        if (!TIFFGetField(tif, TIFFTAG_COLORMAP, &red, &green, &blue))
+            return false;
+        // Some writers store 8-bit levels in the 16-bit map.
+        bool wide = false;
+        for (int i = 0; i < count; ++i)
+            wide = wide || red[i] > 255 || green[i] > 255 || blue[i] > 255;
+        auto level = [wide](uint16_t v) { return uint8_t(wide ? (uint32_t(v) * 255 + 32767) / 65535 : v); };
+        for (int i = 0; i < count; ++i)
+            out.SetPaletteEntry(i, level(red[i]), level(green[i]), level(blue[i]));
+        return true;
+    }
+    for (int i = 0; i < count; ++i) {
+        uint8_t level = uint8_t(i * 255 / (count - 1));
+        if (l.photometric == PHOTOMETRIC_MINISWHITE)
+            level = uint8_t(255 - level);
+        out.SetPaletteEntry(i, level, level, level);
+    }
     return true;
 }
 
-size_t CTiffDecoder::Expand(const uint8_t* src, size_t n, uint8_t* dst, size_t capacity)
+uint32_t SampleAt(const uint8_t* row, uint32_t x, int bits)
 {
-    if (m_image.fillOrder == 2) {
-        static const CReverseTable kReverse;
-        m_scratch.resize(n);
-        for (size_t i = 0; i < n; ++i)
-            m_scratch[i] = kReverse.m_n[src[i]];
-        src = m_scratch.data();
-    }
-    size_t got = 0;
-    switch (m_image.compression) {
-    case tiff::kCompressionNone:
-        got = n < capacity ? n : capacity;
-        std::memcpy(dst, src, got);
-        break;
-    case tiff::kCompressionPackBits:
-        got = tiff::ExpandPackBits(src, n, dst, capacity);
-        break;
-    case tiff::kCompressionLzw:
-        if (tiff::IsOldStyleLzw(src, n))
-            return size_t(-1);
-        got = tiff::ExpandLzw(src, n, dst, capacity);
-        break;
-    default:
-        got = tiff::ExpandDeflate(src, n, dst, capacity);
-        break;
-    }
-    if (got > 0)
-        m_bAnyData = true;
-    return got;
+    size_t bit = size_t(x) * bits;
+    return (row[bit / 8] >> (8 - bits - int(bit % 8))) & ((1u << bits) - 1);
 }
 
-int CTiffDecoder::ReadStrips(DecodedPicture* out)
+// Stored row (packed samples) into DIB row: the same bits, except 2-bit samples, which widen to 4.
+void PutIndexedRow(const uint8_t* packed, uint32_t width, int bits, uint8_t* dib)
 {
-    const CLayout& l = m_layout;
-    uint32_t rows = StripRows();
-    uint32_t stripsPerPlane = (l.height + rows - 1) / rows;
-    for (uint32_t plane = 0; plane < l.planes; ++plane) {
-        for (uint32_t s = 0; s < stripsPerPlane; ++s) {
-            uint32_t row0 = s * rows;
-            uint32_t count = l.height - row0 < rows ? l.height - row0 : rows;
-            uint8_t* dst = out ? m_raw.get() : m_raw.get() + size_t(plane) * l.planeBytes + size_t(row0) * l.rowBytes;
-            size_t capacity = size_t(count) * l.rowBytes;
-            const uint8_t* src = nullptr;
-            size_t n = 0;
-            size_t got = 0;
-            if (ChunkBytes(size_t(plane) * stripsPerPlane + s, src, n)) {
-                got = Expand(src, n, dst, capacity);
-                if (got == size_t(-1))
-                    return fovea::kDecodeUnknownFormat;
-            }
-            // Rows a missing, short or damaged strip never reached are black.
-            std::memset(dst + got, 0, capacity - got);
-            if (got > 0 && m_image.predictor == 2)
-                tiff::UndoPredictor(dst, count, l.rowBytes, l.width * l.samples, l.samples, l.bits, m_image.bigEndian);
-            if (out)
-                FastRows(dst, row0, count, *out);
+    if (bits != 2) {
+        std::memcpy(dib, packed, (size_t(width) * bits + 7) / 8);
+        return;
+    }
+    for (uint32_t x = 0; x < width; x += 2) {
+        uint32_t high = SampleAt(packed, x, 2), low = x + 1 < width ? SampleAt(packed, x + 1, 2) : 0;
+        dib[x / 2] = uint8_t(high << 4 | low);
+    }
+}
+
+int DecodeIndexed(TIFF* tif, const CLayout& l, DecodedPicture& out)
+{
+    if (!out.Allocate(int32_t(l.width), int32_t(l.height), l.bits == 2 ? 4 : l.bits))
+        return fovea::kDecodeNoMemory;
+    if (!SetPalette(tif, l, out)) {
+        out = DecodedPicture();
+        return fovea::kDecodeBroken;
+    }
+    size_t rowBytes = (size_t(l.width) * l.bits + 7) / 8;
+    if (l.tiled) {
+        uint32_t tileWidth = 0, tileHeight = 0;
+        TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth);
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &tileHeight);
+        tmsize_t tileSize = TIFFTileSize(tif);
+        if (tileWidth == 0 || tileHeight == 0 || tileSize <= 0) {
+            out = DecodedPicture();
+            return fovea::kDecodeBroken;
         }
-    }
-    return fovea::kDecodeOk;
-}
-
-int CTiffDecoder::ReadTiles()
-{
-    const CLayout& l = m_layout;
-    uint32_t tw = m_image.tileWidth, tl = m_image.tileLength;
-    uint32_t across = (l.width + tw - 1) / tw;
-    uint32_t down = (l.height + tl - 1) / tl;
-    size_t tileRowBytes = 0;
-    if (!RowBytesFor(tw, l.samples, l.bits, tileRowBytes) || uint64_t(tileRowBytes) * tl > kMaxRawBytes)
-        return fovea::kDecodeNoMemory;
-    std::vector<uint8_t> tile;
-    try {
-        tile.resize(tileRowBytes * tl);
-    } catch (const std::bad_alloc&) {
-        return fovea::kDecodeNoMemory;
-    }
-    const uint32_t pixelBits = l.samples * l.bits;
-    for (uint32_t plane = 0; plane < l.planes; ++plane) {
-        for (uint32_t ty = 0; ty < down; ++ty) {
-            for (uint32_t tx = 0; tx < across; ++tx) {
-                const uint8_t* src = nullptr;
-                size_t n = 0;
-                size_t index = (size_t(plane) * down + ty) * across + tx;
-                if (!ChunkBytes(index, src, n))
-                    continue;
-                size_t got = Expand(src, n, tile.data(), tile.size());
-                if (got == size_t(-1))
-                    return fovea::kDecodeUnknownFormat;
-                std::memset(tile.data() + got, 0, tile.size() - got);
-                if (m_image.predictor == 2)
-                    tiff::UndoPredictor(tile.data(), tl, tileRowBytes, tw * l.samples, l.samples, l.bits,
-                                        m_image.bigEndian);
-                uint32_t x0 = tx * tw;
-                uint32_t cols = l.width - x0 < tw ? l.width - x0 : tw;
-                for (uint32_t r = 0; r < tl && ty * tl + r < l.height; ++r) {
+        std::vector<uint8_t> tile(static_cast<size_t>(tileSize));
+        bool any = false;
+        size_t tileRowBytes = (size_t(tileWidth) * l.bits + 7) / 8;
+        for (uint32_t y0 = 0; y0 < l.height; y0 += tileHeight) {
+            // A band of whole rows is gathered from its tiles, then each row goes into the DIB.
+            std::vector<uint8_t> band(rowBytes * std::min(tileHeight, l.height - y0), 0);
+            for (uint32_t x0 = 0; x0 < l.width; x0 += tileWidth) {
+                std::fill(tile.begin(), tile.end(), 0);
+                if (TIFFReadEncodedTile(tif, TIFFComputeTile(tif, x0, y0, 0, 0), tile.data(), tileSize) >= 0)
+                    any = true;
+                for (uint32_t r = 0; r < tileHeight && y0 + r < l.height; ++r) {
                     const uint8_t* from = tile.data() + size_t(r) * tileRowBytes;
-                    uint8_t* to = m_raw.get() + size_t(plane) * l.planeBytes + size_t(ty * tl + r) * l.rowBytes;
-                    uint64_t bitAt = uint64_t(x0) * pixelBits;
-                    uint64_t bitCount = uint64_t(cols) * pixelBits;
-                    if (bitAt % 8 == 0 && bitCount % 8 == 0) {
-                        std::memcpy(to + bitAt / 8, from, size_t(bitCount / 8));
-                        continue;
-                    }
-                    // Sub-byte pixels with a tile edge inside a byte.
-                    for (uint64_t b = 0; b < bitCount; ++b) {
-                        int bit = (from[b / 8] >> (7 - b % 8)) & 1;
-                        uint64_t d = bitAt + b;
-                        uint8_t mask = uint8_t(0x80 >> (d % 8));
-                        to[d / 8] = uint8_t(bit ? (to[d / 8] | mask) : (to[d / 8] & ~mask));
+                    uint8_t* to = band.data() + size_t(r) * rowBytes;
+                    for (uint32_t c = 0; c < tileWidth && x0 + c < l.width; ++c) {
+                        size_t bit = size_t(x0 + c) * l.bits;
+                        to[bit / 8] = uint8_t(to[bit / 8] | SampleAt(from, c, l.bits) << (8 - l.bits - bit % 8));
                     }
                 }
             }
+            for (uint32_t r = 0; y0 + r < l.height && r < tileHeight; ++r)
+                PutIndexedRow(band.data() + size_t(r) * rowBytes, l.width, l.bits, out.TopRow(int32_t(y0 + r)));
         }
+        return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
     }
-    return fovea::kDecodeOk;
+
+    uint32_t rowsPerStrip = l.height;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::max<uint32_t>(1, std::min(rowsPerStrip, l.height));
+    std::vector<uint8_t> strip(rowBytes * rowsPerStrip);
+    uint64_t* offsets = nullptr;
+    TIFFGetField(tif, TIFFTAG_STRIPOFFSETS, &offsets);
+    bool any = false;
+    for (uint32_t y0 = 0, s = 0; y0 < l.height; y0 += rowsPerStrip, ++s) {
+        std::fill(strip.begin(), strip.end(), 0);
+        if (TIFFReadEncodedStrip(tif, s, strip.data(), tmsize_t(strip.size())) >= 0) {
+            any = true;
+        } else if (l.compression == COMPRESSION_NONE && offsets) {
+            // An uncompressed strip cut short by the end of the file: the rows that arrived are shown.
+            toff_t at = offsets[s];
+            const CMemoryFile* file = static_cast<const CMemoryFile*>(TIFFClientdata(tif));
+            if (at < file->size) {
+                std::memcpy(strip.data(), file->data + at, size_t(std::min<toff_t>(file->size - at, strip.size())));
+                any = true;
+            }
+        }
+        for (uint32_t r = 0; r < rowsPerStrip && y0 + r < l.height; ++r)
+            PutIndexedRow(strip.data() + size_t(r) * rowBytes, l.width, l.bits, out.TopRow(int32_t(y0 + r)));
+    }
+    return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
 }
 
-uint32_t CTiffDecoder::Sample(uint32_t row, uint32_t col, uint32_t s) const
+// Where the stored pixel (x, y) of a band goes in the shown picture, and how far the next stored pixel of the
+// row is from it, for each of the eight orientations.
+struct CPlacement {
+    uint8_t* first;
+    ptrdiff_t step;
+};
+
+CPlacement Place(DecodedPicture& out, int orientation, uint32_t storedWidth, uint32_t storedHeight, uint32_t y,
+                 int bytes)
 {
-    const CLayout& l = m_layout;
-    const uint8_t* base = m_raw.get();
-    uint64_t index = col;
-    if (l.planes > 1)
-        base += size_t(s) * l.planeBytes;
-    else
-        index = uint64_t(col) * l.samples + s;
-    base += size_t(row) * l.rowBytes;
-    switch (l.bits) {
-    case 8:
-        return base[index];
-    case 16: {
-        const uint8_t* p = base + index * 2;
-        return m_image.bigEndian ? uint32_t(p[0] << 8 | p[1]) : uint32_t(p[1] << 8 | p[0]);
-    }
-    default: {
-        uint64_t bit = index * l.bits;
-        return (base[bit / 8] >> (8 - l.bits - bit % 8)) & ((1u << l.bits) - 1);
-    }
+    ptrdiff_t down = -ptrdiff_t(out.Stride()); // TopRow(y + 1) - TopRow(y)
+    switch (orientation) {
+    case ORIENTATION_TOPRIGHT:
+        return {out.TopRow(int32_t(y)) + ptrdiff_t(storedWidth - 1) * bytes, -bytes};
+    case ORIENTATION_BOTRIGHT:
+        return {out.TopRow(int32_t(storedHeight - 1 - y)) + ptrdiff_t(storedWidth - 1) * bytes, -bytes};
+    case ORIENTATION_BOTLEFT:
+        return {out.TopRow(int32_t(storedHeight - 1 - y)), bytes};
+    case ORIENTATION_LEFTTOP:
+        return {out.TopRow(0) + ptrdiff_t(y) * bytes, down};
+    case ORIENTATION_RIGHTTOP:
+        return {out.TopRow(0) + ptrdiff_t(storedHeight - 1 - y) * bytes, down};
+    case ORIENTATION_RIGHTBOT:
+        return {out.TopRow(int32_t(storedWidth - 1)) + ptrdiff_t(storedHeight - 1 - y) * bytes, -down};
+    case ORIENTATION_LEFTBOT:
+        return {out.TopRow(int32_t(storedWidth - 1)) + ptrdiff_t(y) * bytes, -down};
+    default:
+        return {out.TopRow(int32_t(y)), bytes};
     }
 }
 
-int CTiffDecoder::Prepare(DecodedPicture& out)
+int DecodeRgba(TIFF* tif, const CLayout& l, DecodedPicture& out)
 {
-    const CImage& im = m_image;
-    const CLayout& l = m_layout;
-    uint32_t orientation = im.orientation >= 1 && im.orientation <= 8 ? im.orientation : 1;
-    bool swap = orientation >= 5;
-    int32_t w = int32_t(swap ? l.height : l.width);
-    int32_t h = int32_t(swap ? l.width : l.height);
-    bool rgb = im.photometric == tiff::kRgb;
-    bool palette = im.photometric == tiff::kPalette;
-    bool invert = im.photometric == tiff::kWhiteIsZero;
-    // Indexed output keeps the stored values; grey with alpha is composited to 8-bit grey.
-    bool indexed = !rgb && m_nAlpha == 0;
-    int bitCount = 24;
-    if (!rgb)
-        bitCount = (indexed && l.bits == 1) ? 1 : (indexed && l.bits <= 4) ? 4 : 8;
-    if (!out.Allocate(w, h, bitCount))
+    char message[1024];
+    if (!TIFFRGBAImageOK(tif, message))
+        return fovea::kDecodeUnknownFormat;
+    CRgbaImage rgba;
+    if (!rgba.Begin(tif))
+        return fovea::kDecodeUnknownFormat;
+    TIFFRGBAImage& img = rgba.Get();
+    int orientation = l.orientation >= ORIENTATION_TOPLEFT && l.orientation <= ORIENTATION_LEFTBOT
+                          ? l.orientation
+                          : ORIENTATION_TOPLEFT;
+    // The library delivers rows as stored; they are turned here, transposed orientations included.
+    img.orientation = ORIENTATION_TOPLEFT;
+    img.req_orientation = ORIENTATION_TOPLEFT;
+    bool transposed = orientation >= ORIENTATION_LEFTTOP;
+    bool grey = img.photometric == PHOTOMETRIC_MINISBLACK || img.photometric == PHOTOMETRIC_MINISWHITE;
+    int bytes = grey ? 1 : 3;
+    if (!out.Allocate(int32_t(transposed ? l.height : l.width), int32_t(transposed ? l.width : l.height),
+                      bytes * 8))
         return fovea::kDecodeNoMemory;
-
-    uint32_t maxValue = (1u << l.bits) - 1;
-    if (palette) {
-        size_t n = im.colorMap.size() / 3;
-        bool eightBit = true; // some writers store 0-255 instead of 0-65535
-        for (uint16_t v : im.colorMap)
-            eightBit = eightBit && v < 256;
-        for (size_t i = 0; i < n && i < (size_t(1) << bitCount) && i <= maxValue; ++i) {
-            auto level = [&](size_t k) { return uint8_t(eightBit ? im.colorMap[k] : im.colorMap[k] >> 8); };
-            out.SetPaletteEntry(int(i), level(i), level(n + i), level(2 * n + i));
-        }
-    } else if (!rgb) {
-        uint32_t levels = indexed && l.bits <= 8 ? maxValue + 1 : 256;
-        for (uint32_t i = 0; i < levels; ++i) {
-            uint8_t v = uint8_t(i * 255 / (levels - 1));
-            if (invert && indexed)
-                v = uint8_t(255 - v);
-            out.SetPaletteEntry(int(i), v, v, v);
-        }
+    if (grey) {
+        for (int i = 0; i < 256; ++i)
+            out.SetPaletteEntry(i, uint8_t(i), uint8_t(i), uint8_t(i));
     }
 
-    return fovea::kDecodeOk;
-}
-
-void CTiffDecoder::FastRows(const uint8_t* rows, uint32_t row0, uint32_t count, DecodedPicture& out) const
-{
-    const CLayout& l = m_layout;
-    for (uint32_t r = 0; r < count; ++r) {
-        const uint8_t* s = rows + size_t(r) * l.rowBytes;
-        uint8_t* d = out.TopRow(int32_t(row0 + r));
-        if (Indexed()) {
-            std::memcpy(d, s, l.rowBytes);
-            continue;
-        }
-        for (uint32_t x = 0; x < l.width; ++x, s += l.samples, d += 3) {
-            d[0] = s[2];
-            d[1] = s[1];
-            d[2] = s[0];
-        }
-    }
-}
-
-int CTiffDecoder::Convert(DecodedPicture& out)
-{
-    const CImage& im = m_image;
-    const CLayout& l = m_layout;
-    uint32_t orientation = im.orientation >= 1 && im.orientation <= 8 ? im.orientation : 1;
-    int32_t w = out.width;
-    int32_t h = out.height;
-    int bitCount = out.bitCount;
-    bool rgb = im.photometric == tiff::kRgb;
-    bool invert = im.photometric == tiff::kWhiteIsZero;
-    bool indexed = Indexed();
-    uint32_t maxValue = (1u << l.bits) - 1;
-
-    auto to8 = [&](uint32_t v) -> uint32_t {
-        if (l.bits == 16)
-            return v >> 8;
-        if (l.bits == 8)
-            return v;
-        return v * 255 / maxValue;
-    };
-    auto composite = [&](uint32_t c, uint32_t a) -> uint8_t {
-        if (m_nAlpha == 1) {
-            uint32_t v = c + (255 - a);
-            return uint8_t(v > 255 ? 255 : v);
-        }
-        return uint8_t((c * a + 255 * (255 - a) + 127) / 255);
-    };
-    for (int32_t y = 0; y < h; ++y) {
-        uint8_t* d = out.TopRow(y);
-        for (int32_t x = 0; x < w; ++x) {
-            uint32_t r = 0, c = 0;
-            switch (orientation) {
-            case 1:
-                r = uint32_t(y);
-                c = uint32_t(x);
-                break;
-            case 2:
-                r = uint32_t(y);
-                c = l.width - 1 - uint32_t(x);
-                break;
-            case 3:
-                r = l.height - 1 - uint32_t(y);
-                c = l.width - 1 - uint32_t(x);
-                break;
-            case 4:
-                r = l.height - 1 - uint32_t(y);
-                c = uint32_t(x);
-                break;
-            case 5:
-                r = uint32_t(x);
-                c = uint32_t(y);
-                break;
-            case 6:
-                r = l.height - 1 - uint32_t(x);
-                c = uint32_t(y);
-                break;
-            case 7:
-                r = l.height - 1 - uint32_t(x);
-                c = l.width - 1 - uint32_t(y);
-                break;
-            default:
-                r = uint32_t(x);
-                c = l.width - 1 - uint32_t(y);
-                break;
-            }
-            if (rgb) {
-                uint32_t red = to8(Sample(r, c, 0)), green = to8(Sample(r, c, 1)), blue = to8(Sample(r, c, 2));
-                if (m_nAlpha) {
-                    uint32_t a = to8(Sample(r, c, 3));
-                    red = composite(red, a);
-                    green = composite(green, a);
-                    blue = composite(blue, a);
+    // A band is one strip or one row of tiles, so that each is read once and a damaged one costs only itself.
+    uint32_t bandRows = 1;
+    if (l.tiled)
+        TIFFGetField(tif, TIFFTAG_TILELENGTH, &bandRows);
+    else
+        TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &bandRows);
+    bandRows = std::max<uint32_t>(1, std::min(bandRows, l.height));
+    std::vector<uint32_t> band(size_t(l.width) * bandRows);
+    bool alpha = img.alpha != 0;
+    bool any = false;
+    for (uint32_t y0 = 0; y0 < l.height; y0 += bandRows) {
+        uint32_t rows = std::min(bandRows, l.height - y0);
+        std::fill(band.begin(), band.end(), alpha ? 0xFFFFFFFFu : 0xFF000000u);
+        img.row_offset = int(y0);
+        img.col_offset = 0;
+        if (TIFFRGBAImageGet(&img, band.data(), l.width, rows))
+            any = true;
+        for (uint32_t r = 0; r < rows; ++r) {
+            const uint32_t* p = band.data() + size_t(r) * l.width;
+            CPlacement at = Place(out, orientation, l.width, l.height, y0 + r, bytes);
+            uint8_t* d = at.first;
+            for (uint32_t x = 0; x < l.width; ++x, ++p, d += at.step) {
+                uint32_t v = *p;
+                // Colours come premultiplied by their alpha: over white, what is not covered shows white.
+                unsigned uncovered = alpha ? 255 - TIFFGetA(v) : 0;
+                if (grey) {
+                    d[0] = uint8_t(std::min(255u, TIFFGetR(v) + uncovered));
+                } else {
+                    d[0] = uint8_t(std::min(255u, TIFFGetB(v) + uncovered));
+                    d[1] = uint8_t(std::min(255u, TIFFGetG(v) + uncovered));
+                    d[2] = uint8_t(std::min(255u, TIFFGetR(v) + uncovered));
                 }
-                d[x * 3] = uint8_t(blue);
-                d[x * 3 + 1] = uint8_t(green);
-                d[x * 3 + 2] = uint8_t(red);
-                continue;
-            }
-            uint32_t v = Sample(r, c, 0);
-            if (!indexed) {
-                uint32_t g = to8(v);
-                if (invert)
-                    g = 255 - g;
-                v = composite(g, to8(Sample(r, c, 1)));
-            } else if (l.bits == 16) {
-                v >>= 8;
-            }
-            if (bitCount == 8) {
-                d[x] = uint8_t(v);
-            } else if (bitCount == 4) {
-                uint8_t& b = d[x >> 1];
-                b = (x & 1) ? uint8_t((b & 0xF0) | v) : uint8_t((b & 0x0F) | v << 4);
-            } else if (v) {
-                d[x >> 3] = uint8_t(d[x >> 3] | (0x80 >> (x & 7)));
             }
         }
     }
-    return fovea::kDecodeOk;
+    return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
 }
 
 } // namespace
 
 bool IsTiff(const uint8_t* data, size_t size)
 {
-    return tiff::IsClassicHeader(data, size);
+    if (!data || size < 8)
+        return false;
+    return (data[0] == 'I' && data[1] == 'I' && data[2] == 42 && data[3] == 0) ||
+           (data[0] == 'M' && data[1] == 'M' && data[2] == 0 && data[3] == 42);
 }
 
 int DecodeTiff(const uint8_t* data, size_t size, DecodedPicture& out)
 {
-    CImage image;
-    int result = tiff::ReadImage(data, size, image);
-    if (result != fovea::kDecodeOk)
-        return result;
+    if (!IsTiff(data, size))
+        return fovea::kDecodeUnknownFormat;
     try {
-        CTiffDecoder decoder(data, size, image);
-        result = decoder.Run(out);
+        CTiff tiff(data, size);
+        if (!tiff.Get())
+            return fovea::kDecodeBroken;
+        CLayout l = ReadLayout(tiff.Get());
+        if (l.width == 0 || l.height == 0)
+            return fovea::kDecodeBroken;
+        if (l.width > uint32_t(fovea::kMaxPictureSide) || l.height > uint32_t(fovea::kMaxPictureSide) ||
+            int64_t(l.width) * l.height > fovea::kMaxPicturePixels)
+            return fovea::kDecodeNoMemory;
+        // Floating-point and signed samples are measurements rather than pictures.
+        if (!TIFFIsCODECConfigured(l.compression) || l.samples > kMaxSamples ||
+            (l.format != SAMPLEFORMAT_UINT && l.format != SAMPLEFORMAT_VOID))
+            return fovea::kDecodeUnknownFormat;
+        int result = IsIndexed(l) ? DecodeIndexed(tiff.Get(), l, out) : DecodeRgba(tiff.Get(), l, out);
+        if (result != fovea::kDecodeOk)
+            out = DecodedPicture();
+        return result;
     } catch (const std::bad_alloc&) {
-        result = fovea::kDecodeNoMemory;
-    }
-    if (result != fovea::kDecodeOk)
         out = DecodedPicture();
-    return result;
+        return fovea::kDecodeNoMemory;
+    }
 }

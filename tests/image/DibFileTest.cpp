@@ -175,8 +175,6 @@ TEST_F(DibFileTest, MalformedFilesAreRefusedWithTheirMessage)
          invalid},
         {"offset inside the header", with([](BmpSpec& s) { s.offBits = 20; }), invalid},
         {"offset inside the table", with([](BmpSpec& s) { s.offBits = 54 + 100; }), invalid},
-        {"OS/2 header", with([](BmpSpec& s) { s.headerSize = 12; }), invalid},
-        {"OS/2 2.x header", with([](BmpSpec& s) { s.headerSize = 64; }), invalid},
         {"header size huge", with([](BmpSpec& s) {
              s.headerSize = 0x7FFFFFF0;
              s.truncateTo = 4000;
@@ -185,7 +183,6 @@ TEST_F(DibFileTest, MalformedFilesAreRefusedWithTheirMessage)
         {"zero width", with([](BmpSpec& s) { s.width = 0; }), invalid},
         {"negative width", with([](BmpSpec& s) { s.width = -5; }), invalid},
         {"zero height", with([](BmpSpec& s) { s.height = 0; }), invalid},
-        {"top-down", with([](BmpSpec& s) { s.height = -3; }), invalid},
         {"huge dimensions", with([](BmpSpec& s) {
              s.width = 0x7FFFFFFF;
              s.height = 0x7FFFFFFF;
@@ -210,13 +207,19 @@ TEST_F(DibFileTest, MalformedFilesAreRefusedWithTheirMessage)
          }),
          invalid},
         {"bit count 48", with([](BmpSpec& s) { s.bitCount = 48; }), invalid},
-        {"RLE8", with([](BmpSpec& s) { s.compression = 1; }), invalid},
-        {"RLE4", with([](BmpSpec& s) {
-             s.compression = 2;
-             s.bitCount = 4;
+        {"bit fields on 8 bits", with([](BmpSpec& s) { s.compression = 3; }), invalid},
+        {"OS/2 header of no size", with([](BmpSpec& s) { s.headerSize = 12; }), invalid},
+        {"top-down run-length codes", with([](BmpSpec& s) {
+             s.compression = 1;
+             s.height = -3;
          }),
          invalid},
-        {"bit fields on 8 bits", with([](BmpSpec& s) { s.compression = 3; }), invalid},
+        {"OS/2 Huffman codes", with([](BmpSpec& s) {
+             s.headerSize = 64;
+             s.bitCount = 1;
+             s.compression = 3;
+         }),
+         invalid},
         {"JPEG inside", with([](BmpSpec& s) {
              s.compression = 4;
              s.bitCount = 24;
@@ -299,6 +302,142 @@ TEST_F(DibFileTest, UnusualButSoundFilesAreHeldAsRead)
         if (c.spec.bitCount <= 8 || c.spec.bitCount == 24) {
             EXPECT_TRUE(copy.ConvertFrom(8, dib)) << c.name;
         }
+    }
+}
+
+// The layouts other programs write (run-length codes, top-down rows, OS/2 headers) are held as the ordinary
+// bottom-up uncompressed picture, and saved as one.
+namespace layouts {
+
+// A .BMP file from its info header, colour table and pixel bytes.
+std::vector<uint8_t> File(const std::vector<uint8_t>& header, const std::vector<uint8_t>& table,
+                          const std::vector<uint8_t>& pixels)
+{
+    std::vector<uint8_t> v(14);
+    v[0] = 'B';
+    v[1] = 'M';
+    v.insert(v.end(), header.begin(), header.end());
+    v.insert(v.end(), table.begin(), table.end());
+    dibtest::Put32(v, 10, uint32_t(v.size()));
+    v.insert(v.end(), pixels.begin(), pixels.end());
+    dibtest::Put32(v, 2, uint32_t(v.size()));
+    return v;
+}
+
+std::vector<uint8_t> Header(uint32_t size, int32_t width, int32_t height, int bitCount, uint32_t compression)
+{
+    std::vector<uint8_t> h(size, 0);
+    dibtest::Put32(h, 0, size);
+    if (size == 12) {
+        dibtest::Put16(h, 4, uint32_t(width));
+        dibtest::Put16(h, 6, uint32_t(height));
+        dibtest::Put16(h, 8, 1);
+        dibtest::Put16(h, 10, uint32_t(bitCount));
+        return h;
+    }
+    dibtest::Put32(h, 4, uint32_t(width));
+    dibtest::Put32(h, 8, uint32_t(height));
+    dibtest::Put16(h, 12, 1);
+    dibtest::Put16(h, 14, uint32_t(bitCount));
+    dibtest::Put32(h, 16, compression);
+    return h;
+}
+
+// Colour table entries of entryBytes (3 for OS/2 version 1): entry i is blue i, green 2i, red 3i.
+std::vector<uint8_t> Table(int entries, int entryBytes)
+{
+    std::vector<uint8_t> t;
+    for (int i = 0; i < entries; ++i) {
+        t.push_back(uint8_t(i));
+        t.push_back(uint8_t(2 * i));
+        t.push_back(uint8_t(3 * i));
+        if (entryBytes == 4)
+            t.push_back(0);
+    }
+    return t;
+}
+
+// Rows as shown, top first, one index a pixel; '.' is index 0.
+using Rows = std::vector<std::vector<int>>;
+
+} // namespace layouts
+
+TEST_F(DibFileTest, OtherProgramsLayoutsAreHeldAsPlainPictures)
+{
+    using namespace layouts;
+    struct Case {
+        const char* name;
+        std::vector<uint8_t> file;
+        int bitCount;
+        Rows expected; // top row first
+    };
+    const Rows shown = {{1, 2, 3, 4, 5}, {6, 7, 8, 9, 10}, {11, 12, 13, 14, 15}};
+    std::vector<uint8_t> rows8; // stored bottom-up, padded to 8 bytes
+    std::vector<uint8_t> topDown8;
+    for (int y = 2; y >= 0; --y) {
+        for (int x = 0; x < 8; ++x)
+            rows8.push_back(uint8_t(x < 5 ? shown[size_t(y)][size_t(x)] : 0));
+    }
+    for (int y = 0; y < 3; ++y)
+        topDown8.insert(topDown8.end(), rows8.begin() + (2 - y) * 8, rows8.begin() + (3 - y) * 8);
+    std::vector<uint8_t> rows4;
+    for (int y = 2; y >= 0; --y) {
+        const auto& r = shown[size_t(y)];
+        rows4.insert(rows4.end(), {uint8_t(r[0] << 4 | r[1]), uint8_t(r[2] << 4 | r[3]), uint8_t(r[4] << 4), 0});
+    }
+    const Case cases[] = {
+        {"top-down", File(Header(40, 5, -3, 8, 0), Table(256, 4), topDown8), 8, shown},
+        {"OS/2 version 1", File(Header(12, 5, 3, 8, 0), Table(256, 3), rows8), 8, shown},
+        {"OS/2 version 2", File(Header(64, 5, 3, 4, 0), Table(16, 4), rows4), 4, shown},
+        {"OS/2 version 2, short header", File(Header(16, 5, 3, 4, 0), Table(16, 4), rows4), 4, shown},
+        // Runs, a literal of odd length (padded), end of line, delta, end of picture.
+        {"RLE8",
+         File(Header(40, 6, 4, 8, 1), Table(256, 4),
+              {3, 7, 0, 3, 1, 2, 3, 0, /*eol*/ 0, 0, /*delta*/ 0, 2, 2, 0, 2, 9, /*eol*/ 0, 0, 6, 4, /*end*/ 0, 1}),
+         8,
+         {{0, 0, 0, 0, 0, 0}, {4, 4, 4, 4, 4, 4}, {0, 0, 9, 9, 0, 0}, {7, 7, 7, 1, 2, 3}}},
+        // Runs alternate their two nibbles; a literal of three nibbles takes two bytes, padded to four.
+        {"RLE4",
+         File(Header(40, 7, 2, 4, 2), Table(16, 4), {5, 0x12, 0, 3, 0x34, 0x50, 0, 0, 0, 4, 0xAB, 0xCD, 1, 0xE0, 0, 1}),
+         4, {{10, 11, 12, 13, 14, 0, 0}, {1, 2, 1, 2, 1, 3, 4}}},
+        // Codes that would leave the picture: a run past the row's end is cut there, a delta past the last row
+        // and a stream that stops early leave the rest at 0.
+        {"RLE8 run past the row", File(Header(40, 4, 2, 8, 1), Table(256, 4), {9, 5, 0, 0, 2, 6, 0, 1}), 8,
+         {{6, 6, 0, 0}, {5, 5, 5, 5}}},
+        {"RLE8 delta past the picture", File(Header(40, 3, 2, 8, 1), Table(256, 4), {1, 8, 0, 2, 0, 200, 3, 9}), 8,
+         {{0, 0, 0}, {8, 0, 0}}},
+        {"RLE8 literal past the row", File(Header(40, 3, 1, 8, 1), Table(256, 4), {0, 5, 1, 2, 3, 4, 5, 0}), 8,
+         {{1, 2, 3}}},
+        {"RLE8 cut short", File(Header(40, 3, 2, 8, 1), Table(256, 4), {2, 4, 0, 4, 1}), 8, {{0, 0, 0}, {4, 4, 0}}},
+        {"RLE4 run past the picture", File(Header(40, 3, 1, 4, 2), Table(16, 4), {0, 0, 0, 0, 255, 0x77}), 4,
+         {{0, 0, 0}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        m_capture.Messages().clear();
+        CDib dib;
+        ASSERT_TRUE(dib.ReadFromMemory(c.file.data(), c.file.size()));
+        EXPECT_TRUE(m_capture.Messages().empty());
+        ASSERT_EQ(dib.GetBitCount(), c.bitCount);
+        int height = int(c.expected.size());
+        ASSERT_EQ(dib.GetHeight(), height);
+        ASSERT_EQ(dib.GetWidth(), int(c.expected[0].size()));
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < dib.GetWidth(); ++x)
+                EXPECT_EQ(PixelAt(dib, x, height - 1 - y), uint32_t(c.expected[size_t(y)][size_t(x)])) << x << "," << y;
+        }
+        // Colours come from the file's table whatever its entry size.
+        ASSERT_NE(dib.GetColorTable(), nullptr);
+        EXPECT_EQ(dib.GetColorTable()[5].rgbRed, 15);
+        EXPECT_EQ(dib.GetColorTable()[5].rgbGreen, 10);
+        // Saved, it is an ordinary file that reads back the same.
+        std::string path = PathOf("normal.bmp");
+        ASSERT_TRUE(dib.SaveFile(path.c_str()));
+        CDib again;
+        ASSERT_TRUE(again.LoadFile(path.c_str()));
+        EXPECT_EQ(dibtest::Get32(again.GetBlock() + 14), 40u);
+        EXPECT_EQ(dibtest::Get32(again.GetBlock() + 30), 0u);
+        EXPECT_EQ(std::memcmp(again.GetBits(), dib.GetBits(), CDib::RowBytes(dib.GetWidth(), c.bitCount) * height), 0);
     }
 }
 

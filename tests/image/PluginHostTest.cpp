@@ -241,3 +241,36 @@ TEST(PluginHost, FilesThePluginRefusesGiveNoPicture)
     EXPECT_EQ(nullptr, host.DecodeWith(host.FindPlugin("GIF"), folder.Path() + "\\absent.gif"));
     EXPECT_EQ(nullptr, host.DecodeWith(-1, "x.gif"));
 }
+
+// A third-party plug-in dropped in under one of the eight names, whose filter names two extensions, serves both:
+// a picture with the second extension decodes through it, and its LocalAlloc blocks become the picture.
+TEST(PluginHost, AForeignPluginServesEveryExtensionOfItsFilter)
+{
+    PluginFolder folder("foreign");
+    folder.Copy("IFJPEG.SPI", "IFJPEG.SPI");
+    folder.Copy("FOREIGN.SPI", "IFTIFF.SPI");
+    CSampleCreateDlg host;
+    host.LoadPlugins(folder.Path());
+    EXPECT_EQ("TIF;TIFF", host.m_strPluginExt[1]);
+    EXPECT_EQ(1, host.FindPlugin("TIF"));
+    EXPECT_EQ(1, host.FindPlugin("TIFF"));
+    EXPECT_EQ(-1, host.FindPlugin("TIFF;"));
+    EXPECT_EQ(-1, host.FindPlugin("TI"));
+
+    // A 3 x 2 picture: red, green, blue over white, grey, black.
+    const char ppm[] = "P6\n3 2\n255\n\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\xFF\xFF\xFF\x80\x80\x80\x00\x00\x00";
+    CString path = folder.Path() + "\\scan.tiff";
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, ppm, sizeof ppm - 1, &written, nullptr);
+    CloseHandle(file);
+    std::unique_ptr<CDib> picture = host.DecodeWith(host.FindPlugin("TIFF"), path);
+    ASSERT_NE(nullptr, picture);
+    EXPECT_EQ(1, picture->GetMemoryKind());
+    ASSERT_EQ(3, picture->GetWidth());
+    ASSERT_EQ(2, picture->GetHeight());
+    const uint32_t expected[2][3] = {{0xFF0000, 0x00FF00, 0x0000FF}, {0xFFFFFF, 0x808080, 0x000000}};
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x)
+            EXPECT_EQ(expected[y][x], PixelAt(*picture, x, y)) << x << "," << y;
+}

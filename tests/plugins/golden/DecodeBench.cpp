@@ -1,4 +1,4 @@
-// Benchmark driver for the JPEG, GIF and TIFF decoders: reads a file, decodes it and writes the DIB as a .BMP
+// Benchmark driver for the JPEG (whole or reduced), GIF and TIFF decoders: reads a file, decodes it and writes the DIB as a .BMP
 // (the same work as the reference tools it is timed against); prints the best time of several runs.
 #include <chrono>
 #include <cstdio>
@@ -62,11 +62,15 @@ bool WriteBmp(const char* path, const fovea::DecodedPicture& picture)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: decoder_bench jpeg|gif|tiff FILE REPETITIONS [OUT.BMP]\n");
+        std::fprintf(stderr, "usage: decoder_bench jpeg|jpeg-preview|gif|tiff FILE REPETITIONS [OUT.BMP]\n");
         return 2;
     }
     std::string format = argv[1];
-    auto decode = format == "jpeg" ? DecodeJpeg : format == "gif" ? DecodeGif : format == "tiff" ? DecodeTiff : nullptr;
+    auto decode = format == "jpeg"           ? DecodeJpeg
+                  : format == "jpeg-preview" ? DecodeJpegPreview
+                  : format == "gif"          ? DecodeGif
+                  : format == "tiff"         ? DecodeTiff
+                                             : nullptr;
     if (!decode)
         return 2;
     int repetitions = std::atoi(argv[3]);

@@ -99,7 +99,7 @@ PiEncoding EncodePi(const PiImage& img, bool defaultPalette = false, bool copies
     auto backOf = [&](int code, size_t pos) -> size_t {
         switch (code) {
         case 0:
-            return buf[pos - 1] == buf[pos - 2] ? 4 : 2;
+            return buf[pos - 1] == buf[pos - 2] ? 2 : 4;
         case 1:
             return w;
         case 2:

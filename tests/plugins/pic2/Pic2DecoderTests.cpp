@@ -100,7 +100,7 @@ uint32_t Rgb(int depth, uint32_t v)
     auto five = [](uint32_t c) { return (c << 3 | c >> 2) & 0xFF; };
     auto six = [](uint32_t c) { return (c << 2 | c >> 4) & 0xFF; };
     if (depth == 15)
-        return five(v >> 5 & 31) << 16 | five(v >> 10 & 31) << 8 | five(v & 31);
+        return five(v >> 6 & 31) << 16 | five(v >> 11 & 31) << 8 | five(v >> 1 & 31);
     uint32_t i = v & 1;
     return six((v >> 6 & 31) << 1 | i) << 16 | six((v >> 11 & 31) << 1 | i) << 8 | six((v >> 1 & 31) << 1 | i);
 }
@@ -122,12 +122,12 @@ std::vector<uint32_t> Compose(int depth, uint32_t w, uint32_t h, const std::vect
 
 } // namespace
 
-// One white and one pure-green pixel, byte by byte: depth 15 has green in bits 14-10, so 0x7C00 is green.
+// One white and one pure-green pixel, byte by byte: depth 15 has green in bits 15-11, so 0xF800 is green.
 TEST(Pic2Decoder, HandMadeFileOfTwoPixels)
 {
     Bytes b = Header(15, 2, 1);
     const uint8_t block[] = {'P', '2', 'B', 'M', 0, 0, 0, 30, 0, 0, 0, 2,    0,    1,    0,
-                             0,   0,   0,   0,   0, 0, 0, 0,  0, 0, 0, 0x7F, 0xFF, 0x7C, 0x00};
+                             0,   0,   0,   0,   0, 0, 0, 0,  0, 0, 0, 0xFF, 0xFE, 0xF8, 0x00};
     b.insert(b.end(), block, block + sizeof block);
     b.insert(b.end(), 4, 0);
     DecodedPicture pic;
