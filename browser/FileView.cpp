@@ -362,6 +362,12 @@ void CFileView::OnFileBarCommand(int button)
     case 0:
         m_wndList.Refresh();
         break;
+    case 2:
+        CreateSamples();
+        break;
+    case 3:
+        DeleteAllSamples();
+        break;
     case 5:
         ToggleSelectAll(false);
         break;
