@@ -94,6 +94,8 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
         return false;
 
     uint64_t rowBytes = ((uint64_t(frameWidth) * info.biBitCount + 31) / 32) * 4;
+    if (rowBytes * uint64_t(frameHeight) > kMaxDibBytes)
+        return false;
     uint64_t rowsInFile = std::min<uint64_t>(uint64_t(info.biHeight), (fileSize - file.bfOffBits) / rowBytes);
     uint64_t frames = rowsInFile / uint64_t(frameHeight);
     // No picture of more than the bitmap code's limit is made, whatever the header claims.

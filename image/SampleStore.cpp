@@ -1,6 +1,8 @@
 // The sample bank files on disk: the pair of the sample depth, the index read, and the bank replaced whole.
 #include "image/SampleStore.h"
 
+#include <algorithm>
+
 #include "app/FoveaApp.h"
 #include "fileops/MessageDlg.h"
 #include "framework/File.h"

@@ -2,6 +2,7 @@
 // and the name lookup.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 #include "image/SampleBank.h"
@@ -141,8 +142,13 @@ TEST(SampleBankMerge, UnreadableOrMisfitSamplesAreBlackMissFrames)
     EXPECT_EQ(run.colours, (std::vector<uint32_t>{0xFFFFFF, 0, 0}));
 
     // A sample file of another size or depth is not copied in (it would be cut or read past).
-    for (CDib wrong : {SolidSample(24, 0xFFFFFF, kW + 1, kH), SolidSample(24, 0xFFFFFF, kW, kH + 1),
-                       SolidSample(8, 7)}) {
+    std::function<CDib()> misfits[] = {
+        [] { return SolidSample(24, 0xFFFFFF, kW + 1, kH); },
+        [] { return SolidSample(24, 0xFFFFFF, kW, kH + 1); },
+        [] { return SolidSample(8, 7); },
+    };
+    for (const auto& misfit : misfits) {
+        CDib wrong = misfit();
         CDib strip;
         std::vector<std::string> names;
         auto read = [&](const std::string&, CDib& sample) {

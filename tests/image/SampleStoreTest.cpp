@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "app/FoveaApp.h"
+#include "app/MainFrame.h"
 #include "browser/FileView.h"
 #include "image/Dib.h"
 #include "image/SampleCreateDlg.h"
@@ -104,6 +105,26 @@ public:
         return texts;
     }
 };
+
+// What the timer of a run to stop watches: once p0.SMP exists in folder, it presses Escape in the sample dialog
+// or clicks its cancel button, once.
+struct StopRequest {
+    CString folder;
+    HWND dialog;
+    bool escape, sent;
+} s_stop;
+
+void CALLBACK StopOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (s_stop.sent || !Exists(s_stop.folder + "\\p0.SMP"))
+        return;
+    s_stop.sent = true;
+    HWND cancel = GetDlgItem(s_stop.dialog, IDCANCEL);
+    if (s_stop.escape)
+        PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        SendMessageA(cancel, BM_CLICK, 0, 0);
+}
 
 class SampleStore : public ::testing::Test {
 protected:
@@ -324,24 +345,11 @@ TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
 
     // Stopped once the first sample file exists, by the Escape key and by the dialog's cancel button: the run
     // ends after the current picture, keeping the older samples and those made so far.
-    static CString s_folder;
-    static HWND s_dialog;
-    static bool s_escape, s_sent;
-    s_folder = m_strFolder;
-    s_dialog = m_app->m_pSampleDlg->m_hWnd;
+    s_stop = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, false, false};
     for (bool escape : {true, false}) {
-        s_escape = escape;
-        s_sent = false;
-        UINT_PTR timer = SetTimer(nullptr, 0, 1, [](HWND, UINT, UINT_PTR, DWORD) {
-            if (s_sent || !Exists(s_folder + "\\p0.SMP"))
-                return;
-            s_sent = true;
-            HWND cancel = GetDlgItem(s_dialog, IDCANCEL);
-            if (s_escape)
-                PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
-            else
-                SendMessageA(cancel, BM_CLICK, 0, 0);
-        });
+        s_stop.escape = escape;
+        s_stop.sent = false;
+        UINT_PTR timer = SetTimer(nullptr, 0, 1, StopOnceTheFirstSampleExists);
         SelectFiles();
         MakeSamples();
         KillTimer(nullptr, timer);
@@ -349,7 +357,7 @@ TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
         EXPECT_EQ(0u, index.find("zz\r\np0\r\n")) << index;
         EXPECT_EQ(std::string::npos, index.find("p7")) << "the run did not stop";
         EXPECT_TRUE(Leftovers(m_strFolder).empty());
-        EXPECT_FALSE(IsWindowVisible(s_dialog));
+        EXPECT_FALSE(IsWindowVisible(s_stop.dialog));
         // Back to the bank of zz alone.
         SelectOnly({"zz.bmp"});
         DeleteFileA(m_strFolder + "\\SB2400.TXT");
