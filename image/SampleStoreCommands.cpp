@@ -114,8 +114,8 @@ void CFileView::CreateSamples()
         DeleteSampleFiles(sampleDir, names);
     }
     ops.ShowStatusText(0, "リストロード中");
-    list.LoadSamples();
-    list.Invalidate();
+    // Listed again (which loads the bank): the folder's files changed, and the bank's own files are items too.
+    list.Refresh();
     list.UpdateWindow();
     m_bMakingSamples = false;
 }
@@ -166,7 +166,7 @@ void CFileView::DeleteAllSamples()
         ::DeleteFileA(files.image);
         ::DeleteFileA(files.index);
     }
-    list.LoadSamples();
-    list.Invalidate();
+    // Listed again (which loads the bank): the folder's files changed, and the bank's own files are items too.
+    list.Refresh();
     list.UpdateWindow();
 }
