@@ -50,6 +50,9 @@ BankFiles BankFilesIn(const CString& folder)
     bool deep = app && UsesBank24(app->m_nSampleBits);
     CString image = app ? (deep ? app->m_strBank24Image : app->m_strBank8Image) : CString();
     CString index = app ? (deep ? app->m_strBank24Index : app->m_strBank8Index) : CString();
+    // Without the names set at start-up there is no bank to name.
+    if (folder.IsEmpty() || image.IsEmpty() || index.IsEmpty())
+        return {};
     return {folder + "\\" + image, folder + "\\" + index};
 }
 

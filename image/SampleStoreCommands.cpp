@@ -123,9 +123,11 @@ void CFileView::CreateSamples()
 bool CFileView::MergeSamples(const CString& sampleDir, const std::vector<std::string>& newNames)
 {
     CFoveaApp* app = FoveaApp();
-    if (!app || sampleDir.IsEmpty())
+    if (!app)
         return false;
     const fovea::BankFiles files = fovea::BankFilesIn(sampleDir);
+    if (files.image.IsEmpty())
+        return false;
     std::vector<std::string> oldNames;
     CDib oldStrip;
     // A bank without names has no frame to keep: its image is not read.
@@ -163,8 +165,10 @@ void CFileView::DeleteAllSamples()
     // A disc folder that was never catalogued has no sample folder: there is nothing to delete.
     if (!list.m_strSampleDir.IsEmpty()) {
         const fovea::BankFiles files = fovea::BankFilesIn(list.m_strSampleDir);
-        ::DeleteFileA(files.image);
-        ::DeleteFileA(files.index);
+        if (!files.image.IsEmpty()) {
+            ::DeleteFileA(files.image);
+            ::DeleteFileA(files.index);
+        }
     }
     // Listed again (which loads the bank): the folder's files changed, and the bank's own files are items too.
     list.Refresh();

@@ -91,15 +91,15 @@ void CFileListBox::LoadSamples()
     m_nBankOrder = 3;
     const fovea::BankFiles files = fovea::BankFilesIn(m_strSampleDir);
 
+    // A folder without samples is the usual case: no message.
+    DWORD attributes = files.image.IsEmpty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(files.image);
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
     fovea::ScopedFile image(::CreateFileA(files.image, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                           FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!image) {
-        DWORD error = ::GetLastError();
-        // A folder without samples is the usual case: no message.
-        if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) {
-            fovea::ShowDibMessage(fovea::kMsgReadError);
-            ReportBankNotLoaded();
-        }
+        fovea::ShowDibMessage(fovea::kMsgReadError);
+        ReportBankNotLoaded();
         return;
     }
     LARGE_INTEGER size = {};

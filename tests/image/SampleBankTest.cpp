@@ -214,6 +214,12 @@ std::vector<uint8_t> BankBytes(int bits, int frames, int width = kW)
     return BuildBmp(spec);
 }
 
+std::vector<uint8_t> HeadersOf(std::vector<uint8_t> bank)
+{
+    bank.resize(54);
+    return bank;
+}
+
 TEST(SampleBankImage, WholeFramesPresentAreOfferedAndAnythingElseIsRefused)
 {
     struct Case {
@@ -228,7 +234,7 @@ TEST(SampleBankImage, WholeFramesPresentAreOfferedAndAnythingElseIsRefused)
         {"other width", BankBytes(24, 5, kW + 1), false, 0},
         {"other depth", BankBytes(4, 5), false, 0},
         {"0 bytes", {}, false, 0},
-        {"headers only", std::vector<uint8_t>(BankBytes(24, 5).begin(), BankBytes(24, 5).begin() + 54), true, 0},
+        {"headers only", HeadersOf(BankBytes(24, 5)), true, 0},
     };
     for (const Case& c : cases) {
         fovea::BankImageLayout layout;
