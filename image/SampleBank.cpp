@@ -25,8 +25,7 @@ char Upper(char c)
 
 bool IsSampleTarget(const std::string& extension)
 {
-    static const char* const kTargets[] = {"BMP", "JPG", "GIF", "MAG", "PI", "PIC",
-                                           "P2",  "TIF", "Q4",  "PCD", "Q0"};
+    static const char* const kTargets[] = {"BMP", "JPG", "GIF", "MAG", "PI", "PIC", "P2", "TIF", "Q4", "PCD", "Q0"};
     std::string upper(extension);
     std::transform(upper.begin(), upper.end(), upper.begin(), Upper);
     for (const char* target : kTargets)
@@ -108,10 +107,13 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
     out.frames = int(frames);
     out.frameHeight = frameHeight;
 
-    BmpInfoHeader made = {kInfoHeaderBytes, frameWidth, int32_t(frames * uint64_t(frameHeight)), 1,
-                          info.biBitCount,  kBiRgb,     0,
-                          0,                0,          0,
-                          0};
+    BmpInfoHeader made = {};
+    made.biSize = kInfoHeaderBytes;
+    made.biWidth = frameWidth;
+    made.biHeight = int32_t(frames * uint64_t(frameHeight));
+    made.biPlanes = 1;
+    made.biBitCount = info.biBitCount;
+    made.biCompression = kBiRgb;
     out.bitmapInfo.assign(kInfoHeaderBytes + (info.biBitCount == 8 ? 256 * 4 : 0), 0);
     std::memcpy(out.bitmapInfo.data(), &made, sizeof made);
     if (entries)

@@ -109,8 +109,8 @@ void CFileListBox::LoadSamples()
         !::ReadFile(image.get(), head, DWORD(std::min<LONGLONG>(size.QuadPart, sizeof head)), &headBytes, nullptr))
         headBytes = 0;
     fovea::BankImageLayout layout;
-    if (!fovea::ReadBankImageLayout(head, headBytes, uint64_t(size.QuadPart), app->m_nSampleWidth,
-                                    app->m_nSampleHeight, layout)) {
+    if (!fovea::ReadBankImageLayout(head, headBytes, uint64_t(size.QuadPart), app->m_nSampleWidth, app->m_nSampleHeight,
+                                    layout)) {
         // A picture of another sample size or depth simply gives no samples; a file that is no picture at all
         // is reported as the bitmap code reports it.
         bool picture = headBytes >= 54 && head[0] == 'B' && head[1] == 'M';

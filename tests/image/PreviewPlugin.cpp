@@ -56,8 +56,8 @@ extern "C" __declspec(dllexport) int WINAPI GetPluginInfo(int infono, LPSTR buf,
     return lstrlenA(buf);
 }
 
-extern "C" __declspec(dllexport) int WINAPI GetPicture(LPCSTR buf, LONG, UINT, HANDLE* info, HANDLE* bits, FARPROC,
-                                                       LONG)
+extern "C" __declspec(dllexport) int WINAPI
+    GetPicture(LPCSTR buf, LONG, UINT, HANDLE* info, HANDLE* bits, FARPROC, LONG)
 {
     BYTE size[2];
     if (!ReadSize(buf, size))
@@ -65,8 +65,8 @@ extern "C" __declspec(dllexport) int WINAPI GetPicture(LPCSTR buf, LONG, UINT, H
     return MakePicture(160, 120, RGB(255, 0, 0), info, bits);
 }
 
-extern "C" __declspec(dllexport) int WINAPI GetPreview(LPCSTR buf, LONG, UINT, HANDLE* info, HANDLE* bits, FARPROC,
-                                                       LONG)
+extern "C" __declspec(dllexport) int WINAPI
+    GetPreview(LPCSTR buf, LONG, UINT, HANDLE* info, HANDLE* bits, FARPROC, LONG)
 {
     BYTE size[2];
     if (!ReadSize(buf, size) || size[0] == 0)

@@ -25,7 +25,7 @@ TEST(SampleBankIndex, LinesAreReadUpToTheFirstEmptyOneAndCutAt298Characters)
         std::vector<std::string> names;
     } cases[] = {
         {"a\r\nb\r\nc\r\n", {"a", "b", "c"}},
-        {"a\nb", {"a", "b"}}, // LF alone and no final line end
+        {"a\nb", {"a", "b"}},      // LF alone and no final line end
         {"a\r\n\r\nb\r\n", {"a"}}, // reading stops at the first empty line
         {"\r\na\r\n", {}},
         {"", {}},
@@ -260,8 +260,8 @@ TEST(SampleBankImage, WholeFramesPresentAreOfferedAndAnythingElseIsRefused)
 
     // Top-down, compressed, rows starting past the end, a colour table larger than the depth allows.
     std::vector<uint8_t> hostile = BankBytes(8, 2);
-    for (auto [at, value] : std::vector<std::pair<size_t, uint32_t>>{
-             {22, uint32_t(-6)}, {30, 1}, {10, 1u << 30}, {46, 257}, {10, 20}}) {
+    for (auto [at, value] :
+         std::vector<std::pair<size_t, uint32_t>>{{22, uint32_t(-6)}, {30, 1}, {10, 1u << 30}, {46, 257}, {10, 20}}) {
         std::vector<uint8_t> bytes = hostile;
         dibtest::Put32(bytes, at, value);
         EXPECT_FALSE(fovea::ReadBankImageLayout(bytes.data(), bytes.size(), bytes.size(), kW, kH, layout)) << at;

@@ -10,6 +10,7 @@
 #include "browser/FileView.h"
 #include "image/Dib.h"
 #include "image/SampleCreateDlg.h"
+#include "tests/image/DibTestUtil.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -88,22 +89,6 @@ private:
     fovea::ScopedMemDC m_dc;
     fovea::ScopedBitmap m_bitmap;
     HGDIOBJ m_old = nullptr;
-};
-
-// Records the bitmap code's messages instead of showing them.
-class DibMessages {
-public:
-    DibMessages()
-    {
-        Texts().clear();
-        fovea::SetDibMessageSink([](const char* text) { Texts().push_back(text); });
-    }
-    ~DibMessages() { fovea::SetDibMessageSink(nullptr); }
-    static std::vector<std::string>& Texts()
-    {
-        static std::vector<std::string> texts;
-        return texts;
-    }
 };
 
 // What the timer of a run to stop watches: once p0.SMP exists in folder, it presses Escape in the sample dialog
@@ -216,7 +201,7 @@ protected:
         return left;
     }
 
-    DibMessages m_quiet; // the bitmap code's message boxes would wait for a user
+    dibtest::MessageCapture m_quiet; // the bitmap code's message boxes would wait for a user
     ScratchSettingsKey m_key{"samples"};
     ScratchFolder m_scratch{"samples"};
     const CString m_strFolder = m_scratch / "pictures";
@@ -230,8 +215,8 @@ TEST_F(SampleStore, ThreePressesMakeTheBankShownInEveryModeAndAfterARestart)
     ASSERT_TRUE(WritePicture(m_strFolder + "\\r.bmp", kRed, 400, 300));
     for (const char* format : {"gif", "jpeg", "tiff"}) {
         CString name = CString("sample.") + (CString(format) == "jpeg" ? "jpg" : CString(format).Left(3));
-        ASSERT_TRUE(CopyFileA(SourceFolder() + "\\tests\\data\\" + format + "\\" + name, m_strFolder + "\\" + name,
-                              FALSE));
+        ASSERT_TRUE(
+            CopyFileA(SourceFolder() + "\\tests\\data\\" + format + "\\" + name, m_strFolder + "\\" + name, FALSE));
     }
     ASSERT_TRUE(WriteText(m_strFolder + "\\note.txt", "not a picture"));
     ASSERT_TRUE(CreateDirectoryA(m_strFolder + "\\sub", nullptr));
@@ -393,8 +378,8 @@ TEST_F(SampleStore, AFullDriveLeavesTheOldBankAndTellsTheUser)
     const uint64_t room = 3 * 16384 + 8192;
     ASSERT_GT(freeBytes.QuadPart, room);
     {
-        fovea::ScopedFile filler(CreateFileA(folder + "\\filler.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
-                                             nullptr));
+        fovea::ScopedFile filler(
+            CreateFileA(folder + "\\filler.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
         ASSERT_TRUE(filler);
         std::vector<char> block(uint64_t(freeBytes.QuadPart) - room, 'x');
         DWORD written = 0;

@@ -26,7 +26,8 @@ rm "$work"/jpeg/base*.jpg
 
 seconds() { python3 -c 'import time; print(time.monotonic())'; }
 t0=$(seconds)
-convert "$work"/jpeg/*.jpg -sample '80x60!' -set filename:f '%t' "$work/im/%[filename:f].bmp"
+# mogrify reads, reduces and writes one picture after the other in its one process.
+mogrify -path "$work/im" -format bmp -sample '80x60!' "$work"/jpeg/*.jpg
 t1=$(seconds)
 vipsthumbnail "$work"/jpeg/*.jpg --size '80x60!' -o "$work/vips/%s.bmp" 2>/dev/null ||
     vipsthumbnail "$work"/jpeg/*.jpg --size '80x60!' -o "$work/vips/%s.png"
