@@ -37,22 +37,6 @@ TEST(SampleBankIndex, LinesAreReadUpToTheFirstEmptyOneAndCutAt298Characters)
         EXPECT_EQ(fovea::ParseBankIndex(c.text.data(), c.text.size()), c.names) << c.text;
 }
 
-TEST(SampleBankIndex, WrittenIndexReadsBackToTheSameNames)
-{
-    std::vector<std::string> names = {"IMG_0001", "MISS", "写真", "a b"};
-    std::string text = fovea::FormatBankIndex(names);
-    EXPECT_EQ(text, "IMG_0001\r\nMISS\r\n写真\r\na b\r\n");
-    EXPECT_EQ(fovea::ParseBankIndex(text.data(), text.size()), names);
-}
-
-TEST(SampleBankIndex, TargetsAreTheListedExtensionsInAnyCase)
-{
-    for (const char* yes : {"BMP", "jpg", "Gif", "tif", "PI", "p2", "q0", "PCD"})
-        EXPECT_TRUE(fovea::IsSampleTarget(yes)) << yes;
-    for (const char* no : {"", "JPEG", "TIFF", "PNG", "BM", "TXT", "JPG "})
-        EXPECT_FALSE(fovea::IsSampleTarget(no)) << no;
-}
-
 // A sample of kW x kH whose every pixel is colour (24 bits) or index (8 bits).
 CDib SolidSample(int bits, uint32_t colour, int width = kW, int height = kH)
 {
@@ -123,17 +107,6 @@ TEST(SampleBankMerge, NewBankHasOneFrameEachInListOrderAndRemakesGoLast)
     EXPECT_EQ(again.colours, (std::vector<uint32_t>{0x00FF00, 0xFF0000, 0x123456}));
 }
 
-TEST(SampleBankMerge, NothingNewKeepsTheBankAndAnEmptyRunMakesAnEmptyBank)
-{
-    std::map<std::string, uint32_t> samples = {{"a", 1}, {"b", 2}};
-    CDib strip;
-    MergeRun made = Merge({}, nullptr, {"a", "b"}, samples, 24, &strip);
-    MergeRun same = Merge(made.names, &strip, {}, {});
-    EXPECT_EQ(same.names, made.names);
-    EXPECT_EQ(same.colours, made.colours);
-    EXPECT_TRUE(Merge({}, nullptr, {}, {}).names.empty());
-}
-
 TEST(SampleBankMerge, UnreadableOrMisfitSamplesAreBlackMissFrames)
 {
     std::map<std::string, uint32_t> samples = {{"a", 0xFFFFFF}};
@@ -159,15 +132,6 @@ TEST(SampleBankMerge, UnreadableOrMisfitSamplesAreBlackMissFrames)
         EXPECT_EQ(names, std::vector<std::string>{"MISS"});
         EXPECT_EQ(FrameColour(strip, 0), 0u);
     }
-}
-
-TEST(SampleBankMerge, SameBaseNameTwiceGivesTwoFramesAndTheLookupFindsTheFirst)
-{
-    MergeRun run = Merge({}, nullptr, {"a", "a"}, {{"a", 5}});
-    EXPECT_EQ(run.names, (std::vector<std::string>{"a", "a"}));
-    fovea::BankLookup lookup;
-    lookup.Build(run.names, 2);
-    EXPECT_EQ(lookup.Find("a"), 0);
 }
 
 TEST(SampleBankMerge, AnOldStripThatDoesNotFitItsNamesIsDiscarded)
