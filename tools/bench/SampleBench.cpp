@@ -135,8 +135,8 @@ int Show(const CString& banked, const CString& plain, int rounds)
         without.push_back(listAndPaint(plain));
         withBank.push_back(listAndPaint(banked));
     }
-    if (list.FindSampleRow(list.GetField(0, 5).str()) < 0) {
-        std::fprintf(stderr, "%s: the first item has no sample\n", banked.c_str());
+    if (list.FindSampleRow("p00000") < 0) {
+        std::fprintf(stderr, "%s: p00000 has no sample\n", banked.c_str());
         return 1;
     }
     std::printf("show %d %.1f %.1f\n", list.GetCount(), Median(without), Median(withBank));
