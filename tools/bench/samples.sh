@@ -89,7 +89,7 @@ for text, target in ((sys.argv[5], 1.5), (sys.argv[6], 2.5)):
     entries, plain, banked = int(r["show"][0]), float(r["show"][1]), float(r["show"][2])
     print(f"listing {entries:,} pictures with their bank and painting the first catalog page: "
           f"{banked / plain:.2f}x without a bank (bank {banked:.0f} ms, none {plain:.0f} ms; target <= {target}x)")
-    if entries == 10000:
+    if entries >= 10000:
         print(f"showing 10,000 samples from the bank: {banked / float(files[1]):.2f}x reading {int(files[0]):,} "
               f"separate 80 x 60 .BMP files (bank {banked:.0f} ms, files {float(files[1]):.0f} ms; target <= 0.2x)")
         growth, size = map(int, r["memory"])
