@@ -66,12 +66,14 @@ CString ProgramFolder()
     return folder.Left(folder.ReverseFind('\\'));
 }
 
-uint64_t PrivateBytes()
+// The pages the process holds in memory: a bank read into its bitmap has touched every page of it. (Wine keeps
+// the private-usage counter at 0.)
+uint64_t ResidentBytes()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters);
-    return counters.PrivateUsage;
+    return counters.WorkingSetSize;
 }
 
 int Make(const CString& folder, const CString& out)
@@ -143,10 +145,10 @@ int Show(const CString& banked, const CString& plain, int rounds)
 
     list.SetPath("C:");
     PumpMessages();
-    uint64_t before = PrivateBytes();
+    uint64_t before = ResidentBytes();
     list.SetPath(banked);
     list.UpdateWindow();
-    uint64_t after = PrivateBytes();
+    uint64_t after = ResidentBytes();
     WIN32_FILE_ATTRIBUTE_DATA bank;
     GetFileAttributesExA(banked + "\\SB2400.BMS", GetFileExInfoStandard, &bank);
     std::printf("memory %llu %lu\n", (unsigned long long)(after > before ? after - before : 0), bank.nFileSizeLow);
