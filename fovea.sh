@@ -33,6 +33,7 @@ PACKAGES=(
     "libjpeg-turbo-progs:/usr/bin/djpeg"
     "giflib-tools:/usr/bin/gifbuild"
     "libtiff-tools:/usr/bin/tiffcp"
+    "libvips-tools:/usr/bin/vipsthumbnail"
     "x11-apps:/usr/bin/xwd"
     "python3:/usr/bin/python3"
     "g++:/usr/bin/g++"

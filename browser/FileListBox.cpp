@@ -131,12 +131,6 @@ void CFileListBox::FillList(const std::vector<std::string>& folders, const std::
     Invalidate();
 }
 
-void CFileListBox::LoadSamples()
-{
-    // The bank itself is read by the sample store; what the listing needs from it here is the sample folder.
-    FindSampleDir(0);
-}
-
 CString CFileListBox::GetField(int index, int k) const
 {
     return CString(fovea::GetItemField(GetText(index).str(), k));

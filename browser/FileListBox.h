@@ -11,6 +11,7 @@
 #include "framework/Gdi.h"
 #include "framework/ImageList.h"
 #include "framework/ListBox.h"
+#include "image/SampleBank.h"
 
 class CFileListBox : public CListBox {
 public:
@@ -22,6 +23,8 @@ public:
     static constexpr int kIconImageWidth = 20;
     // An owner-drawn list box of fixed height refuses items of 256 pixels or more.
     static constexpr int kMaxItemHeight = 255;
+
+    ~CFileListBox() override;
 
     // Creates the list and then its image list (the list's own WM_CREATE runs before this object is bound).
     bool Create(DWORD style, const RECT& rect, HWND parent, UINT id);
@@ -50,6 +53,10 @@ public:
 
     // Sample folder of the folder shown; create allows new index lines and folders (CD-ROM drives only).
     void FindSampleDir(int create);
+    // Loads the sample bank of the folder shown (one read straight into the bitmap drawn from), or none.
+    void LoadSamples();
+    // The memory DC the bank is drawn from, with the colour cube realised; made once.
+    void PrepareSampleDC();
 
     // Presentation.
     void SetColumns(int height, int icon, int name, int ext, int size, int date);
@@ -82,15 +89,19 @@ public:
     int m_nDateCol = 0;
 
     // Drawing resources: the attribute icons; the colour cube the list's colours are realised with; the loaded
-    // sample bank (a memory DC with the bank's bitmap selected, one base name per frame). The sample store
-    // fills the bank when a folder with samples is listed; until then no bank is loaded and no item has a
-    // sample.
+    // sample bank (a memory DC with the bank's bitmap selected, one base name per frame, and the frame of each
+    // name). While no bank is loaded no item has a sample.
     CImageList m_imageList;
     CPalette m_palette;
     std::unique_ptr<CDC> m_pSampleDC;
+    HPALETTE m_pOldPalette = nullptr;
     std::unique_ptr<CBitmap> m_pBankBitmap;
+    HGDIOBJ m_pOldBitmap = nullptr;
     CStringArray m_astrBankNames;
     int m_nBankOrder = 0;
+    // Frames held by m_pBankBitmap (its height in frames) and the frame of each name among them.
+    int m_nBankFrames = 0;
+    fovea::BankLookup m_bankLookup;
 
 protected:
     void DrawItem(const DRAWITEMSTRUCT& item) override;
@@ -99,8 +110,8 @@ protected:
 private:
     void OnCreate();
     void OnLButtonDown(int x, int y);
-    // Loads the sample bank of the folder shown: finds its sample folder, which the bank lives in.
-    void LoadSamples();
+    // Selects the bank out of the memory DC and frees it; no item has a sample afterwards.
+    void ReleaseBank();
     // Replaces the list's items by the folder lines, then the file lines, with redrawing off.
     void FillList(const std::vector<std::string>& folders, const std::vector<std::string>& files);
     // Enumerates pattern into item lines: folders into folders, other entries into files, each only when

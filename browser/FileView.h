@@ -2,6 +2,7 @@
 // strips down the left, the file command strip on top and the navigation strip at the bottom.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "app/IconListBox.h"
@@ -46,6 +47,16 @@ public:
     // False when the command was a delete whose confirmation was declined.
     bool OnFileBarCommand(int button);
     void OnNavBarCommand(int button);
+
+    // The sample store's commands (file strip buttons 2 and 3). A run of CreateSamples makes the samples of the
+    // selected pictures, merges them into the folder's bank and shows it; it can be stopped between pictures.
+    void CreateSamples();
+    void DeleteAllSamples();
+    // Merges the samples made for newNames into the bank of sampleDir; false when the bank could not be
+    // written (the user has been told, the old bank is kept).
+    bool MergeSamples(const CString& sampleDir, const std::vector<std::string>& newNames);
+    // Removes the sample files of names from sampleDir; a missing file is not an error.
+    void DeleteSampleFiles(const CString& sampleDir, const std::vector<std::string>& names);
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -104,4 +115,6 @@ private:
     // Set while SetColumns changes the header's widths: the header reports each change, and those reports
     // must not be taken for the user's.
     bool m_bSettingColumns = false;
+    // Set while CreateSamples runs: its message dispatching must not start a second run.
+    bool m_bMakingSamples = false;
 };

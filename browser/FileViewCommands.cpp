@@ -29,6 +29,12 @@ bool CFileView::OnFileBarCommand(int button)
         break;
     case 1:
         return DeleteItems();
+    case 2:
+        CreateSamples();
+        break;
+    case 3:
+        DeleteAllSamples();
+        break;
     case 4:
         ChangeMask();
         break;
@@ -51,7 +57,7 @@ bool CFileView::OnFileBarCommand(int button)
         EditItemAttributes();
         break;
     default:
-        break; // buttons 2 and 3 are the sample store's
+        break;
     }
     return true;
 }

@@ -96,11 +96,9 @@ int CFileListBox::FindSampleRow(const std::string& baseName) const
     CFoveaApp* app = FoveaApp();
     if (!app || !m_pSampleDC || !m_pBankBitmap || !m_pBankBitmap->GetSafeHandle())
         return -1;
-    int count = m_astrBankNames.GetSize();
-    for (int k = 0; k < count; ++k)
-        if (m_astrBankNames[k].str() == baseName)
-            return (count - 1 - k) * app->m_nSampleHeight; // device bitmaps are top-down: frame 0 is the bottom
-    return -1;
+    int k = m_bankLookup.Find(baseName);
+    // The bitmap is seen top-down: frame 0, the first band stored, is at the bottom.
+    return k < 0 ? -1 : fovea::BankFrameTop(k, m_nBankFrames, app->m_nSampleHeight);
 }
 
 void CFileListBox::DrawCatalogItem(bool entire, bool selected, int index, HDC hdc, const RECT& item)

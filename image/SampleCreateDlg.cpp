@@ -7,7 +7,8 @@
 
 namespace {
 
-// The two exports, called __stdcall and found by their plain names.
+// The exports, called __stdcall and found by their plain names. The optional GetPreview takes the arguments of
+// GetPicture.
 using GetPluginInfoProc = int(WINAPI*)(int infono, LPSTR buf, int buflen);
 using GetPictureProc = int(WINAPI*)(LPCSTR buf, LONG len, UINT flag, HANDLE* pHBInfo, HANDLE* pHBm,
                                     FARPROC progress, LONG lData);
@@ -165,16 +166,35 @@ int CSampleCreateDlg::FindPlugin(const CString& extension) const
 
 std::unique_ptr<CDib> CSampleCreateDlg::DecodeWith(int slot, const CString& path) const
 {
+    // Looked up at each use, as the plug-in may be any DLL with the two exports.
+    return CallDecoder(PluginProc(slot, "GetPicture"), path);
+}
+
+std::unique_ptr<CDib> CSampleCreateDlg::DecodeForSample(int slot, const CString& path, int width, int height) const
+{
+    // The optional preview call takes the arguments of GetPicture and gives a reduced picture. It serves only
+    // when it covers the sample in both directions: no sample is made from a picture smaller than itself.
+    if (auto preview = CallDecoder(PluginProc(slot, "GetPreview"), path))
+        if (preview->GetWidth() >= width && preview->GetHeight() >= height)
+            return preview;
+    return DecodeWith(slot, path);
+}
+
+FARPROC CSampleCreateDlg::PluginProc(int slot, const char* name) const
+{
     if (slot < 0 || slot >= kSlots || !m_hPlugin[slot])
         return nullptr;
-    // Looked up at each use, as the plug-in may be any DLL with the two exports.
-    auto getPicture = reinterpret_cast<GetPictureProc>(
-        reinterpret_cast<void*>(::GetProcAddress(m_hPlugin[slot], "GetPicture")));
-    if (!getPicture)
+    return ::GetProcAddress(m_hPlugin[slot], name);
+}
+
+std::unique_ptr<CDib> CSampleCreateDlg::CallDecoder(FARPROC proc, const CString& path)
+{
+    auto decode = reinterpret_cast<GetPictureProc>(reinterpret_cast<void*>(proc));
+    if (!decode)
         return nullptr;
     HANDLE info = nullptr;
     HANDLE bits = nullptr;
-    int result = getPicture(path, 0, 0, &info, &bits, nullptr, 0);
+    int result = decode(path, 0, 0, &info, &bits, nullptr, 0);
     if (result != 0) {
         // Nothing is handed over on failure; a plug-in that left blocks behind anyway does not leak them.
         if (info)

@@ -348,6 +348,8 @@ TEST_F(FileList, SamplesFromTheLoadedBankFillTheirRectangles)
         list.m_astrBankNames.RemoveAll();
         list.m_astrBankNames.Add("pic");
         list.m_astrBankNames.Add("Alpha");
+        list.m_bankLookup.Build({"pic", "Alpha"}, 2);
+        list.m_nBankFrames = 2;
         list.m_nBankOrder = 3;
         m_app->m_nSampleWidth = width;
         m_app->m_nSampleHeight = height;
@@ -356,6 +358,7 @@ TEST_F(FileList, SamplesFromTheLoadedBankFillTheirRectangles)
         list.m_pSampleDC.reset();
         list.m_pBankBitmap.reset();
         list.m_astrBankNames.RemoveAll();
+        list.m_bankLookup.Clear();
     };
 
     loadBank(80, 60);

@@ -1,0 +1,33 @@
+// The sample bank files of a folder on disk: which pair the sample depth uses, reading the index, and
+// replacing a bank as a whole (never an image and an index that disagree).
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "framework/String.h"
+
+class CDib;
+
+namespace fovea {
+
+struct BankFiles {
+    CString image;
+    CString index;
+};
+
+// The bank pair of the application's sample depth in folder.
+BankFiles BankFilesIn(const CString& folder);
+
+// The names of an index file; false when it cannot be opened.
+bool ReadBankIndexFile(const CString& path, std::vector<std::string>& names);
+
+// Writes strip and names beside the bank's files and moves both into place only when both are complete. On
+// failure the old bank is as it was, nothing new is left behind and failedPath names the file that could not
+// be written.
+bool ReplaceBank(const BankFiles& files, CDib& strip, const std::vector<std::string>& names, CString* failedPath);
+
+// Tells the user that the bank in folder could not be written and that the old one is kept.
+void ReportBankWriteFailure(const CString& path);
+
+} // namespace fovea

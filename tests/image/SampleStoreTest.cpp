@@ -1,0 +1,522 @@
+// The sample store under Wine on real folders: a user's three presses make a folder's bank, which shows in every
+// catalog mode and after a restart; remakes, deletion, a stopped run, a full drive, a CD-ROM folder, banks that
+// do not fit, and the plug-ins' optional preview call.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/FoveaApp.h"
+#include "app/MainFrame.h"
+#include "browser/FileView.h"
+#include "image/Dib.h"
+#include "image/SampleCreateDlg.h"
+#include "tests/image/DibTestUtil.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using namespace test_support;
+
+constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr COLORREF kGreen = RGB(0, 255, 0);
+constexpr COLORREF kBlue = RGB(0, 0, 255);
+constexpr COLORREF kGrey = RGB(192, 192, 192);
+constexpr int kFileBar = CFileView::kFileBarId;
+
+CString SourceFolder()
+{
+    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    for (int i = 0; i < dir.GetLength(); ++i)
+        if (dir.GetAt(i) == '/')
+            dir.SetAt(i, '\\');
+    return dir;
+}
+
+CString ProgramFolder()
+{
+    char path[MAX_PATH * 2];
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    CString folder(path);
+    return folder.Left(folder.ReverseFind('\\'));
+}
+
+// A 24-bit .BMP picture of one colour.
+bool WritePicture(const CString& path, COLORREF colour, int width = 32, int height = 24)
+{
+    CDib dib;
+    if (!dib.Create(width, height, 24, 0))
+        return false;
+    uint32_t stride = CDib::RowBytes(width, 24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            uint8_t* p = dib.GetBits() + size_t(y) * stride + size_t(x) * 3;
+            p[0] = GetBValue(colour);
+            p[1] = GetGValue(colour);
+            p[2] = GetRValue(colour);
+        }
+    return dib.SaveFile(path);
+}
+
+// Colour of frame k of a bank at (x, y) of the frame, y counted from the frame's top as shown.
+COLORREF FrameColour(const CDib& bank, int k, int x = 40, int y = 30)
+{
+    const int height = 60;
+    int storedRow = k * height + (height - 1 - y);
+    const uint8_t* p = bank.GetBits() + size_t(storedRow) * CDib::RowBytes(bank.GetWidth(), 24) + size_t(x) * 3;
+    return RGB(p[2], p[1], p[0]);
+}
+
+// A 24-bit canvas in a memory DC that cells are drawn into and read back from.
+class Canvas {
+public:
+    Canvas(int width, int height)
+    {
+        BITMAPINFO info = {};
+        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 24, BI_RGB};
+        void* bits = nullptr;
+        m_dc.reset(CreateCompatibleDC(nullptr));
+        m_bitmap.reset(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        m_old = SelectObject(m_dc.get(), m_bitmap.get());
+        fovea::ScopedBrush brush(CreateSolidBrush(kGrey));
+        RECT all = {0, 0, width, height};
+        FillRect(m_dc.get(), &all, brush.get());
+    }
+    ~Canvas() { SelectObject(m_dc.get(), m_old); }
+    HDC dc() const { return m_dc.get(); }
+    COLORREF At(int x, int y) const { return GetPixel(m_dc.get(), x, y); }
+
+private:
+    fovea::ScopedMemDC m_dc;
+    fovea::ScopedBitmap m_bitmap;
+    HGDIOBJ m_old = nullptr;
+};
+
+// What the timer of a run to stop watches: once p0.SMP exists in folder, it presses Escape in the sample dialog
+// or clicks its cancel button, once.
+struct StopRequest {
+    CString folder;
+    HWND dialog;
+    bool escape, sent;
+} s_stop;
+
+void CALLBACK StopOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (s_stop.sent || !Exists(s_stop.folder + "\\p0.SMP"))
+        return;
+    s_stop.sent = true;
+    HWND cancel = GetDlgItem(s_stop.dialog, IDCANCEL);
+    if (s_stop.escape)
+        PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        SendMessageA(cancel, BM_CLICK, 0, 0);
+}
+
+class SampleStore : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(Start());
+        ASSERT_TRUE(CreateDirectoryA(m_strFolder, nullptr));
+    }
+    void TearDown() override
+    {
+        CloseApp(m_app);
+        SetCurrentDirectoryA(TempFolder());
+        RemoveTree(m_strFolder);
+    }
+
+    bool Start()
+    {
+        if (!StartApp(m_app, m_key.Path()))
+            return false;
+        SetWindowPos(m_app->m_pMainFrame->m_hWnd, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
+        PumpMessages();
+        m_app->m_nSampleBits = 24;
+        return m_app->m_pUpperList && m_app->m_pSampleDlg;
+    }
+    CFileView& View() { return *m_app->m_pUpperList; }
+    CFileListBox& List() { return View().m_wndList; }
+
+    void Show(const CString& folder)
+    {
+        View().ShowFolder(folder);
+        PumpMessages();
+    }
+    // A file strip button as the strip reports it.
+    void Press(int button)
+    {
+        View().m_wndFileBar.SetCaretIndex(button, true);
+        View().SendMessage(WM_APP_BARCOMMAND, WPARAM(kFileBar), 0);
+        PumpMessages();
+    }
+    // Button 2 confirmed with OK; the dialogs seen (the confirmation first).
+    std::vector<DialogAnswerer::Seen> MakeSamples(std::vector<int> answers = {IDOK})
+    {
+        DialogAnswerer answerer(answers);
+        Press(2);
+        return answerer.Dialogs();
+    }
+    // Every file and no folder (button 6 from no selection).
+    void SelectFiles()
+    {
+        List().SetSel(-1, false);
+        Press(6);
+    }
+    void SelectOnly(std::initializer_list<const char*> names)
+    {
+        List().SetSel(-1, false);
+        for (const char* name : names)
+            List().SetSel(IndexOf(name), true);
+    }
+    int IndexOf(const char* name)
+    {
+        for (int i = 0; i < List().GetCount(); ++i)
+            if (List().GetItemFileName(i) == name)
+                return i;
+        ADD_FAILURE() << name << " not listed";
+        return -1;
+    }
+    // The colour in the middle of the picture of an item drawn in display mode (0 to 2 catalogs, 3 text).
+    COLORREF CellColour(int mode, const char* name)
+    {
+        View().SetDisplayMode(mode);
+        Canvas canvas(200, 120);
+        RECT cell = {0, 0, List().m_nColumnWidth, List().m_nItemHeight};
+        List().DrawCatalogItem(true, false, IndexOf(name), canvas.dc(), cell);
+        if (mode >= 3)
+            return canvas.At(8, cell.bottom / 2);
+        return canvas.At(cell.right / 2, (cell.bottom - m_app->m_nListItemHeight) / 2);
+    }
+    std::string Index(const char* name = "SB2400.TXT") { return ReadText(m_strFolder + "\\" + name); }
+    bool LoadBank(CDib& bank, const CString& folder) { return bank.LoadFile(folder + "\\SB2400.BMS"); }
+    std::vector<std::string> Leftovers(const CString& folder)
+    {
+        std::vector<std::string> left;
+        for (const std::string& name : Names(folder)) {
+            CString upper(name);
+            upper.MakeUpper();
+            if (upper.Right(4) == ".SMP" || upper.Right(4) == ".NEW" || upper.Right(4) == ".OLD")
+                left.push_back(name);
+        }
+        return left;
+    }
+
+    dibtest::MessageCapture m_quiet; // the bitmap code's message boxes would wait for a user
+    ScratchSettingsKey m_key{"samples"};
+    ScratchFolder m_scratch{"samples"};
+    const CString m_strFolder = m_scratch / "pictures";
+    std::unique_ptr<CFoveaApp> m_app;
+};
+
+TEST_F(SampleStore, ThreePressesMakeTheBankShownInEveryModeAndAfterARestart)
+{
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\b.bmp", kBlue));
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\g.bmp", kGreen));
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\r.bmp", kRed, 400, 300));
+    for (const char* format : {"gif", "jpeg", "tiff"}) {
+        CString name = CString("sample.") + (CString(format) == "jpeg" ? "jpg" : CString(format).Left(3));
+        ASSERT_TRUE(
+            CopyFileA(SourceFolder() + "\\tests\\data\\" + format + "\\" + name, m_strFolder + "\\" + name, FALSE));
+    }
+    ASSERT_TRUE(WriteText(m_strFolder + "\\note.txt", "not a picture"));
+    ASSERT_TRUE(CreateDirectoryA(m_strFolder + "\\sub", nullptr));
+    Show(m_strFolder);
+
+    SelectFiles();
+    std::vector<DialogAnswerer::Seen> dialogs = MakeSamples();
+    ASSERT_EQ(1u, dialogs.size());
+    EXPECT_EQ((std::vector<std::string>{"このフォルダ内の選択された画像について、", "サンプルファイルを作成します。",
+                                        "多少時間がかかりますが次回このフォルダをアクセス",
+                                        "したときは、高速にすべてのサンプルを表示します", ""}),
+              dialogs[0].lines);
+
+    // One frame per picture in list order; the three pictures named sample share a base name.
+    EXPECT_EQ("b\r\ng\r\nr\r\nsample\r\nsample\r\nsample\r\n", Index());
+    CDib bank;
+    ASSERT_TRUE(LoadBank(bank, m_strFolder));
+    EXPECT_EQ(80, bank.GetWidth());
+    EXPECT_EQ(6 * 60, bank.GetHeight());
+    EXPECT_EQ(24, bank.GetBitCount());
+    EXPECT_EQ(kBlue, FrameColour(bank, 0)); // line 1 is the bottom band
+    EXPECT_EQ(kRed, FrameColour(bank, 2));
+    for (int k = 3; k < 6; ++k) {
+        bool drawn = false;
+        for (int x = 0; x < 80 && !drawn; x += 7)
+            drawn = FrameColour(bank, k, x, 20) != RGB(0, 0, 0);
+        EXPECT_TRUE(drawn) << "frame " << k << " is black: its plug-in gave no picture";
+    }
+    EXPECT_TRUE(Leftovers(m_strFolder).empty());
+    EXPECT_FALSE(Exists(m_strFolder + "\\SB0800.BMS"));
+
+    for (int mode : {0, 1, 2, 3}) {
+        EXPECT_EQ(kBlue, CellColour(mode, "b.bmp")) << mode;
+        EXPECT_EQ(kRed, CellColour(mode, "r.bmp")) << mode;
+        EXPECT_NE(kRed, CellColour(mode, "note.txt")) << mode;
+    }
+
+    // After a restart the bank is read again from disk and shows at once.
+    CloseApp(m_app);
+    ASSERT_TRUE(Start());
+    Show(m_strFolder);
+    for (int mode : {0, 1, 2})
+        EXPECT_EQ(kGreen, CellColour(mode, "g.bmp")) << mode;
+
+    // Button 3 removes the bank; nothing shows afterwards.
+    DialogAnswerer answerer({IDOK});
+    Press(3);
+    ASSERT_EQ(1u, answerer.Count());
+    EXPECT_EQ("このフォルダ内のサンプル画像をすべて削除します。", answerer.Lines(0)[0]);
+    EXPECT_FALSE(Exists(m_strFolder + "\\SB2400.BMS"));
+    EXPECT_FALSE(Exists(m_strFolder + "\\SB2400.TXT"));
+    EXPECT_EQ(-1, List().FindSampleRow("g"));
+}
+
+TEST_F(SampleStore, RemakesGoLastMissingPicturesAreMissAndDeletionKeepsTheOtherDepth)
+{
+    for (auto [name, colour] : {std::pair{"a.bmp", kRed}, {"b.bmp", kGreen}, {"c.bmp", kBlue}})
+        ASSERT_TRUE(WritePicture(m_strFolder + "\\" + name, colour));
+    ASSERT_TRUE(WriteText(m_strFolder + "\\d.pi", "no plug-in reads this"));
+    Show(m_strFolder);
+    SelectFiles();
+    MakeSamples();
+    EXPECT_EQ("a\r\nb\r\nc\r\nMISS\r\n", Index());
+
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\a.bmp", kGreen));
+    SelectOnly({"a.bmp"});
+    MakeSamples();
+    EXPECT_EQ("b\r\nc\r\nMISS\r\na\r\n", Index());
+    CDib bank;
+    ASSERT_TRUE(LoadBank(bank, m_strFolder));
+    EXPECT_EQ((std::vector<COLORREF>{kGreen, kBlue, RGB(0, 0, 0), kGreen}),
+              (std::vector<COLORREF>{FrameColour(bank, 0), FrameColour(bank, 1), FrameColour(bank, 2),
+                                     FrameColour(bank, 3)}));
+
+    // Confirming with nothing selected writes the same bank again.
+    List().SetSel(-1, false);
+    MakeSamples();
+    EXPECT_EQ("b\r\nc\r\nMISS\r\na\r\n", Index());
+
+    // A new sample size discards the old strip.
+    m_app->m_nSampleWidth = 40;
+    m_app->m_nSampleHeight = 30;
+    SelectOnly({"c.bmp"});
+    MakeSamples();
+    EXPECT_EQ("c\r\n", Index());
+    m_app->m_nSampleWidth = 80;
+    m_app->m_nSampleHeight = 60;
+
+    ASSERT_TRUE(CopyFileA(m_strFolder + "\\SB2400.BMS", m_strFolder + "\\SB0800.BMS", FALSE));
+    ASSERT_TRUE(CopyFileA(m_strFolder + "\\SB2400.TXT", m_strFolder + "\\SB0800.TXT", FALSE));
+    DialogAnswerer answerer({IDOK});
+    Press(3);
+    EXPECT_FALSE(Exists(m_strFolder + "\\SB2400.BMS"));
+    EXPECT_TRUE(Exists(m_strFolder + "\\SB0800.BMS"));
+    EXPECT_TRUE(Exists(m_strFolder + "\\SB0800.TXT"));
+}
+
+TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
+{
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\zz.bmp", kRed));
+    const int count = 8;
+    for (int i = 0; i < count; ++i) {
+        CString name;
+        name.Format("\\p%d.bmp", i);
+        ASSERT_TRUE(WritePicture(m_strFolder + name, kBlue, 1600, 1200));
+    }
+    Show(m_strFolder);
+    SelectOnly({"zz.bmp"});
+    MakeSamples();
+    ASSERT_EQ("zz\r\n", Index());
+
+    // Stopped once the first sample file exists, by the Escape key and by the dialog's cancel button: the run
+    // ends after the current picture, keeping the older samples and those made so far.
+    s_stop = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, false, false};
+    for (bool escape : {true, false}) {
+        s_stop.escape = escape;
+        s_stop.sent = false;
+        UINT_PTR timer = SetTimer(nullptr, 0, 1, StopOnceTheFirstSampleExists);
+        SelectFiles();
+        MakeSamples();
+        KillTimer(nullptr, timer);
+        std::string index = Index();
+        EXPECT_EQ(0u, index.find("zz\r\np0\r\n")) << index;
+        EXPECT_EQ(std::string::npos, index.find("p7")) << "the run did not stop";
+        EXPECT_TRUE(Leftovers(m_strFolder).empty());
+        EXPECT_FALSE(IsWindowVisible(s_stop.dialog));
+        // Back to the bank of zz alone.
+        SelectOnly({"zz.bmp"});
+        DeleteFileA(m_strFolder + "\\SB2400.TXT");
+        MakeSamples();
+        ASSERT_EQ("zz\r\n", Index());
+    }
+}
+
+TEST_F(SampleStore, AFullDriveLeavesTheOldBankAndTellsTheUser)
+{
+    ULARGE_INTEGER freeBytes, total;
+    if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) ||
+        total.QuadPart > (64u << 20))
+        GTEST_SKIP() << "no small drive S: (a 2 MB tmpfs mapped as S: in the Wine prefix)";
+    CString folder;
+    folder.Format("S:\\fovea-samples-%lu", GetCurrentProcessId());
+    RemoveTree(folder);
+    ASSERT_TRUE(CreateDirectoryA(folder, nullptr));
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+        ASSERT_TRUE(WritePicture(folder + "\\" + name, kGreen, 8, 6));
+    Show(folder);
+    SelectFiles();
+    MakeSamples();
+    ASSERT_EQ("a\r\nb\r\nc\r\n", ReadText(folder + "\\SB2400.TXT"));
+    CDib before;
+    ASSERT_TRUE(LoadBank(before, folder));
+    std::string bankBefore = ReadText(folder + "\\SB2400.BMS");
+
+    // Room for the three new sample files, not for the new bank beside the old one.
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+        ASSERT_TRUE(WritePicture(folder + "\\" + name, kRed, 8, 6));
+    ASSERT_TRUE(GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr));
+    const uint64_t room = 3 * 16384 + 8192;
+    ASSERT_GT(freeBytes.QuadPart, room);
+    {
+        fovea::ScopedFile filler(
+            CreateFileA(folder + "\\filler.bin", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        ASSERT_TRUE(filler);
+        std::vector<char> block(uint64_t(freeBytes.QuadPart) - room, 'x');
+        DWORD written = 0;
+        WriteFile(filler.get(), block.data(), DWORD(block.size()), &written, nullptr);
+    }
+    List().SetSel(-1, false);
+    SelectOnly({"a.bmp", "b.bmp", "c.bmp"});
+    std::vector<DialogAnswerer::Seen> dialogs = MakeSamples({IDOK, IDOK});
+    ASSERT_EQ(2u, dialogs.size());
+    EXPECT_EQ("サンプルファイルを書き込めませんでした。", dialogs[1].lines[0]);
+    EXPECT_EQ("a\r\nb\r\nc\r\n", ReadText(folder + "\\SB2400.TXT"));
+    EXPECT_EQ(bankBefore, ReadText(folder + "\\SB2400.BMS"));
+    EXPECT_TRUE(Leftovers(folder).empty());
+    EXPECT_EQ(kGreen, CellColour(0, "a.bmp")) << "the old samples still show";
+
+    SetCurrentDirectoryA(TempFolder());
+    RemoveTree(folder);
+}
+
+TEST_F(SampleStore, ACdRomFolderGetsItsSampleFolderOnlyWhenSamplesAreMade)
+{
+    if (GetDriveTypeA("Q:\\") != DRIVE_CDROM)
+        GTEST_SKIP() << "Q: is not a CD-ROM drive in this Wine prefix";
+    CString disc;
+    disc.Format("Q:\\fovea-samples-%lu", GetCurrentProcessId());
+    RemoveTree(disc);
+    ASSERT_TRUE(CreateDirectoryA(disc, nullptr));
+    ASSERT_TRUE(WritePicture(disc + "\\x.bmp", kRed));
+    CString root = m_strFolder + "\\IMGSMP";
+    ASSERT_TRUE(CreateDirectoryA(root, nullptr));
+    m_app->m_strSampleRoot = root;
+
+    Show(disc);
+    EXPECT_TRUE(List().m_strSampleDir.IsEmpty());
+    EXPECT_FALSE(Exists(root + "\\CD.SRC"));
+    // Deleting in a folder without a sample folder deletes nothing anywhere.
+    {
+        DialogAnswerer answerer({IDOK});
+        Press(3);
+    }
+
+    SelectFiles();
+    MakeSamples();
+    CString sampleDir = List().m_strSampleDir;
+    EXPECT_EQ(0, sampleDir.Find(root + "\\CD")) << sampleDir.c_str();
+    EXPECT_EQ("x\r\n", ReadText(sampleDir + "\\SB2400.TXT"));
+    EXPECT_FALSE(Exists(disc + "\\SB2400.BMS"));
+    EXPECT_TRUE(Names(disc) == std::vector<std::string>{"x.bmp"});
+
+    Show(m_strFolder);
+    Show(disc);
+    EXPECT_EQ(sampleDir, List().m_strSampleDir);
+    EXPECT_EQ(kRed, CellColour(1, "x.bmp"));
+
+    SetCurrentDirectoryA(TempFolder());
+    RemoveTree(disc);
+}
+
+TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
+{
+    for (const char* name : {"a.bmp", "b.bmp", "c.bmp"})
+        ASSERT_TRUE(WritePicture(m_strFolder + "\\" + name, kBlue));
+    Show(m_strFolder);
+    SelectFiles();
+    MakeSamples();
+    std::string bank = ReadText(m_strFolder + "\\SB2400.BMS");
+    ASSERT_EQ(54u + 3 * 60 * 240, bank.size());
+
+    struct Case {
+        const char* what;
+        std::string image, index;
+        std::vector<bool> shown; // a, b, c
+        size_t dialogs;
+    } cases[] = {
+        {"whole", bank, "a\r\nb\r\nc\r\n", {true, true, true}, 0},
+        {"cut inside frame 2", bank.substr(0, 54 + 2 * 60 * 240 + 100), "a\r\nb\r\nc\r\n", {true, true, false}, 0},
+        {"more names than frames", bank.substr(0, 54 + 60 * 240), "a\r\nb\r\nc\r\n", {true, false, false}, 0},
+        {"binary index", bank, std::string("\x01\xff\0a\r\n", 6), {false, false, false}, 0},
+        {"index line of 5000 characters", bank, std::string(5000, 'a') + "\r\nb\r\n", {false, false, false}, 0},
+        {"0 bytes", "", "a\r\n", {false, false, false}, 1},
+        {"not a picture", std::string(4000, 'x'), "a\r\n", {false, false, false}, 1},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.BMS", c.image));
+        ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.TXT", c.index));
+        DialogAnswerer answerer;
+        List().LoadSamples();
+        EXPECT_EQ(c.dialogs, answerer.Count()) << c.what;
+        for (int i = 0; i < 3; ++i) {
+            const char* names[] = {"a", "b", "c"};
+            const char* files[] = {"a.bmp", "b.bmp", "c.bmp"};
+            EXPECT_EQ(c.shown[size_t(i)], List().FindSampleRow(names[i]) >= 0) << c.what << " " << names[i];
+            if (c.shown[size_t(i)])
+                EXPECT_EQ(kBlue, CellColour(0, files[i])) << c.what << " " << names[i];
+        }
+    }
+
+    // A bank of another sample width, or a declared height far beyond the file, shows nothing wrong.
+    std::string huge = bank;
+    huge[22] = '\xff';
+    huge[23] = '\xff';
+    huge[24] = '\xff';
+    huge[25] = '\x7f';
+    ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.BMS", huge));
+    ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.TXT", "a\r\nb\r\nc\r\n"));
+    List().LoadSamples();
+    EXPECT_GE(List().FindSampleRow("c"), 0);
+    m_app->m_nSampleWidth = 100;
+    List().LoadSamples();
+    EXPECT_EQ(-1, List().FindSampleRow("a"));
+    m_app->m_nSampleWidth = 80;
+}
+
+TEST_F(SampleStore, ThePreviewCallIsUsedOnlyWhenItCoversTheSample)
+{
+    ScratchFolder plugins("samples-plugins");
+    ASSERT_TRUE(CopyFileA(ProgramFolder() + "\\TESTPVW.SPI", plugins / "IFJPEG.SPI", FALSE));
+    CSampleCreateDlg dialog;
+    dialog.LoadPlugins(plugins.Path());
+    ASSERT_GE(dialog.FindPlugin("PVW"), 0);
+
+    struct Case {
+        uint8_t width, height;
+        COLORREF colour;
+    } cases[] = {
+        {100, 80, kGreen}, {80, 60, kGreen}, {79, 200, kRed}, {200, 59, kRed}, {0, 0, kRed},
+    };
+    for (const Case& c : cases) {
+        CString picture = m_strFolder + "\\p.pvw", sample = m_strFolder + "\\p.SMP";
+        ASSERT_TRUE(WriteText(picture, std::string{char(c.width), char(c.height)}));
+        EXPECT_EQ(CSampleCreateDlg::kSampleMade, dialog.MakeSample(picture, sample, "pvw"));
+        CDib made;
+        ASSERT_TRUE(made.LoadFile(sample));
+        EXPECT_EQ(80, made.GetWidth());
+        EXPECT_EQ(60, made.GetHeight());
+        EXPECT_EQ(c.colour, FrameColour(made, 0)) << int(c.width) << " x " << int(c.height);
+    }
+}
+
+} // namespace
