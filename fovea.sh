@@ -19,6 +19,7 @@ PACKAGES=(
     "xvfb:/usr/bin/Xvfb"
     "xauth:/usr/bin/xauth"
     "fonts-ipafont-gothic:/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
+    "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
     "locales:/usr/sbin/locale-gen"
     "googletest:/usr/src/googletest/CMakeLists.txt"
     "libstb-dev:/usr/include/stb/stb_image.h"
@@ -69,17 +70,20 @@ JOBS=$(nproc)
 
 # The product is the PE32 build (build/win32). Some virtual machines cannot execute 32-bit code at all, and
 # then neither can wine32; there the same sources are also built as PE32+ (build/win64) and run under wine64.
+# The tests get a prefix of their own (PREFIX_SUFFIX=-tests): their drives and settings never show in the
+# program that run and bench start.
 select_wine() {
+    local suffix="${PREFIX_SUFFIX:-}"
     if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
         RUN_TREE=win32
         export WINEARCH=win32
-        export WINEPREFIX="$BUILD/wineprefix"
+        export WINEPREFIX="$BUILD/wineprefix$suffix"
         WINE=/usr/lib/wine/wine
         export WINESERVER=/usr/lib/wine/wineserver32
     else
         RUN_TREE=win64
         export WINEARCH=win64
-        export WINEPREFIX="$BUILD/wineprefix64"
+        export WINEPREFIX="$BUILD/wineprefix64$suffix"
         WINE=/usr/lib/wine/wine64
         export WINESERVER=/usr/lib/wine/wineserver64
         export WINELOADER=$WINE
@@ -130,6 +134,26 @@ wine_env() {
     # Start the prefix's services now, detached from any pipe: started by the first test instead, they would
     # inherit its output and keep ctest waiting for as long as the server lives.
     "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# Earlier test runs mapped their drives into the program's own prefix: take them out again.
+forget_test_drives() {
+    local drive link removed=""
+    for drive in q s; do
+        link="$WINEPREFIX/dosdevices/$drive:"
+        if [ -L "$link" ] && [[ "$(readlink "$link")" == "$BUILD/drives/"* ]]; then
+            rm -f "$link"
+            removed=1
+        fi
+    done
+    if [ -n "$removed" ]; then
+        "$WINE" reg delete 'HKLM\Software\Wine\Drives' /v q: /f >/dev/null 2>&1 || true
+        # The mount manager reads the drives when the prefix's services start: start them again.
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        "$WINESERVER" -w >/dev/null 2>&1 || true
+        "$WINESERVER" -p >/dev/null 2>&1 || true
+        "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    fi
 }
 
 # What the Win32 tests expect of the Wine machine: Q: is a CD-ROM drive, and a read-only copy of the program
@@ -284,7 +308,7 @@ case "$cmd" in
         ;;
     test)
         ensure_packages
-        select_wine
+        PREFIX_SUFFIX=-tests select_wine
         build_all
         trap cleanup EXIT
         wine_env
@@ -299,6 +323,7 @@ case "$cmd" in
         build_all
         trap cleanup EXIT
         wine_env
+        forget_test_drives
         HEADLESS=0
         ensure_display
         set_managed_windows yes
@@ -314,6 +339,7 @@ case "$cmd" in
         build_all
         trap cleanup EXIT
         wine_env
+        forget_test_drives
         ensure_display
         RUN_TREE="$RUN_TREE" WINE="$WINE" "$ROOT/tools/bench.sh" "$BUILD"
         ;;
