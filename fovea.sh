@@ -53,7 +53,8 @@ ensure_packages() {
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             $sudo dpkg --add-architecture i386
         fi
-        $sudo apt-get update -qq
+        # A mirror in the middle of a sync fails the refresh of one list; the lists already there may still do.
+        $sudo apt-get update -qq || log "not every package list could be refreshed; installing from what is there"
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
@@ -311,9 +312,10 @@ case "$cmd" in
         PREFIX_SUFFIX=-tests select_wine
         build_all
         trap cleanup EXIT
+        # The display first: the prefix's services, started next, then know it.
+        ensure_display
         wine_env
         prepare_fixtures
-        ensure_display
         set_managed_windows no
         run_tests
         ;;

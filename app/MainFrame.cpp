@@ -387,5 +387,7 @@ void CMainFrame::PostNcDestroy()
         app->m_pLauncher = nullptr;
         app->m_pSampleDlg = nullptr;
     }
-    delete this;
+    // A frame whose creation failed is deleted by the document template that made it.
+    if (m_bCreated == 1)
+        delete this;
 }

@@ -1,6 +1,8 @@
 // The tip window and the idle pass that moves it with the pointer.
 #include "app/ToolTipWnd.h"
 
+#include <algorithm>
+
 #include "app/FoveaApp.h"
 #include "app/IconListBox.h"
 #include "app/MainFrame.h"
@@ -243,7 +245,10 @@ void CToolTipWnd::Show(int mode, const CString (&lines)[4], POINT anchor)
         same = m_astrLines[i] == (i < count ? lines[i] : CString());
     if (same)
         return;
-    const TipSize size = TipWindowSize(widest, height, count);
+    for (int i = 0; i < 4; ++i)
+        m_astrLines[i] = i < count ? lines[i] : CString();
+    m_nLines = count;
+    m_nLineHeight = height;
     // Shown above the program's other windows, and never activated: the keyboard stays where it was.
     ::SetWindowPos(m_hWnd, HWND_TOP, anchor.x, anchor.y, size.cx, size.cy, SWP_NOACTIVATE | SWP_SHOWWINDOW);
     ::InvalidateRect(m_hWnd, nullptr, FALSE);

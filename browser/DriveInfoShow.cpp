@@ -1,5 +1,6 @@
 // CFileOps: the drive information line of a folder, read from the platform and painted into the status bar.
 #include "app/FoveaApp.h"
+#include "app/MainFrame.h"
 #include "browser/DriveInfo.h"
 #include "fileops/FileOps.h"
 #include "image/SampleCreateDlg.h"
@@ -40,6 +41,10 @@ CString CFileOps::DriveInfoText(CString path)
 
 int CFileOps::ShowDriveInfo(CString path)
 {
+    // The panes list their first folder before the frame has its status bar: no drive is asked then.
+    CFoveaApp* app = FoveaApp();
+    if (!app || !app->m_pMainFrame || !app->m_pMainFrame->m_wndStatusBar.m_hWnd)
+        return 0;
     ShowStatusText(0, DriveInfoText(path));
     return 0;
 }
