@@ -131,6 +131,12 @@ wine_env() {
         "$WINE" wineboot -i >/dev/null 2>&1 || true
         "$WINESERVER" -w
     fi
+    # Window captions draw their buttons with the symbol font of Debian's fonts-wine, which Wine reads from the
+    # prefix's Fonts folder only: without it the buttons show the letters 0, 1 and r.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+        ln -sfn /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+    fi
     "$WINESERVER" -p >/dev/null 2>&1 || true
     # Start the prefix's services now, detached from any pipe: started by the first test instead, they would
     # inherit its output and keep ctest waiting for as long as the server lives.
