@@ -160,14 +160,28 @@ bool CToolTipWnd::OnIdle(CFoveaApp& app, long count)
     POINT pointer;
     if (!::GetCursorPos(&pointer))
         pointer = {-32768, -32768};
-    bool unchanged = count > 0 && pointer.x == m_ptLast.x && pointer.y == m_ptLast.y &&
-                     app.m_nToolTipMode == m_nLastMode;
-    if (!unchanged) {
-        Update(app, pointer);
-        m_ptLast = pointer;
-        m_nLastMode = app.m_nToolTipMode;
-    }
-    return IsWindowVisible();
+    const bool samePoint = pointer.x == m_ptLast.x && pointer.y == m_ptLast.y;
+    if (count > 0 && samePoint && app.m_nToolTipMode == m_nLastMode)
+        return IsWindowVisible() && !m_bLeaveReported;
+    Update(app, pointer);
+    // Woken at the point where the leave was asked for: the report may never stop coming (a window that
+    // answers its hit test unlike the platform expects), so the idle pass looks at the pointer instead.
+    const bool rewoken = m_bLeaveReported && samePoint;
+    m_bLeaveReported = IsWindowVisible() && !rewoken && ReportLeave(pointer);
+    m_ptLast = pointer;
+    m_nLastMode = app.m_nToolTipMode;
+    return IsWindowVisible() && !m_bLeaveReported;
+}
+
+bool CToolTipWnd::ReportLeave(POINT pointer)
+{
+    HWND under = ::WindowFromPoint(pointer);
+    if (!under || ::GetWindowThreadProcessId(under, nullptr) != ::GetCurrentThreadId())
+        return false;
+    TRACKMOUSEEVENT track = {sizeof track, TME_LEAVE, under, 0};
+    if (::SendMessageA(under, WM_NCHITTEST, 0, MAKELPARAM(pointer.x, pointer.y)) != HTCLIENT)
+        track.dwFlags |= TME_NONCLIENT;
+    return ::TrackMouseEvent(&track) != FALSE;
 }
 
 void CToolTipWnd::Update(CFoveaApp& app, POINT pointer)

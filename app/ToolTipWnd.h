@@ -13,9 +13,9 @@ public:
     CToolTipWnd() : CDialog(IDD_TIP) {}
 
     // One pass of the application's idle processing: updates the tip for the pointer. A pass with the pointer
-    // where the last one left it, and no message handled between (count above 0), changes nothing. True while
-    // a tip is shown: the pointer may then leave the program's windows without a message telling so, and the
-    // idle pass must come again shortly.
+    // where the last one left it, and no message handled between (count above 0), changes nothing. While a tip
+    // is shown the pointer may leave the program's windows without a move message: the window under it is
+    // asked to report the leave, and where it cannot, the result is true and the idle pass comes again shortly.
     bool OnIdle(CFoveaApp& app, long count);
     // The update for a pointer at the screen point.
     void Update(CFoveaApp& app, POINT pointer);
@@ -41,6 +41,8 @@ private:
     // Gives the keyboard to the focus target, but only while the pointer is over one of the program's own
     // windows and the program is the active one: a tip never takes the keyboard from another program.
     static void MoveFocus(const CFoveaApp& app, POINT pointer);
+    // Asks the program's window under the pointer to post a leave message when the pointer leaves it.
+    static bool ReportLeave(POINT pointer);
 
     CString m_astrLines[4];
     int m_nLines = 0;
@@ -48,4 +50,5 @@ private:
     // The last pass, to skip passes that would change nothing.
     POINT m_ptLast = {-32768, -32768};
     int m_nLastMode = -1;
+    bool m_bLeaveReported = false;
 };
