@@ -11,8 +11,9 @@ if [ ! -f "$BENCH/build.ninja" ]; then
 fi
 cmake --build "$BENCH" -j "$(nproc)" >/dev/null
 
-# FOVEA_BENCH_ONLY=REGEX runs only the benchmark scripts whose names match, without the start-up figures.
-if [ -z "${FOVEA_BENCH_ONLY:-}" ]; then
+# FOVEA_BENCH_ONLY=REGEX runs only the benchmark scripts whose names match, and the start-up figures only when
+# the regex matches "startup".
+if [ -z "${FOVEA_BENCH_ONLY:-}" ] || [[ startup =~ $FOVEA_BENCH_ONLY ]]; then
 echo "== start-up and idle (under Wine, $RUN_TREE)"
 bin="$BUILD/$RUN_TREE/bin"
 to_windows() { echo "Z:${1//\//\\}"; }
