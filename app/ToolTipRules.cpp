@@ -14,7 +14,7 @@ int FirstContaining(const TipScene& scene, int first, int last, int x, int y)
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 int FindTipWindow(const TipScene& scene, int x, int y)
 {
@@ -70,4 +70,4 @@ TipSize TipWindowSize(int widestLine, int lineHeight, int lines)
     return size;
 }
 
-}  // namespace fovea
+} // namespace fovea

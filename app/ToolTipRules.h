@@ -51,4 +51,4 @@ struct TipSize {
 };
 TipSize TipWindowSize(int widestLine, int lineHeight, int lines);
 
-}  // namespace fovea
+} // namespace fovea

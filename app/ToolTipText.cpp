@@ -14,6 +14,8 @@ struct TipEntry {
     const char* line3;
 };
 
+// One row per button: the tables read better unwrapped.
+// clang-format off
 const TipEntry kMainBar[] = {
     {"ＭＳＤＯＳ画面", "", "", ""},
     {"小さいツールチップ表示", "ボタンまたはウィンドウについて", "簡単な説明がほしいとき押下してください", ""},
@@ -140,8 +142,9 @@ const TipEntry kFileList = {"フォルダ項目をシングルクリックでそ
                             "ファイルのコピーは、第１ファイラーより第２ファイラーへドラッグドロップ"};
 const TipEntry kPictureArea = {"右のファイラーの画像ファイル", "の項目をクリックすると", "ここに画像が表示されます", ""};
 
-template <size_t N>
-const TipEntry* Button(const TipEntry (&bar)[N], int index)
+// clang-format on
+
+template <size_t N> const TipEntry* Button(const TipEntry (&bar)[N], int index)
 {
     return index >= 0 && size_t(index) < N ? &bar[index] : nullptr;
 }
@@ -194,7 +197,7 @@ const TipEntry* FindTip(int mode, int window, int index)
     }
 }
 
-}  // namespace
+} // namespace
 
 void GetToolTipText(int mode, int window, int index, CString& title, CString& line1, CString& line2, CString& line3)
 {

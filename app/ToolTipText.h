@@ -36,7 +36,7 @@ enum TipWindow {
 // Tip modes: 0 no tips, 1 titles only, 2 titles with their explanations.
 enum TipMode { kTipsOff = 0, kTipsSmall = 1, kTipsLarge = 2 };
 
-}  // namespace fovea
+} // namespace fovea
 
 // Fills the four strings for the tip mode, the window number and the button or entry index; every negative
 // index is a pointer over no entry. All four start empty: an empty title means no tip.

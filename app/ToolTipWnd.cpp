@@ -71,7 +71,7 @@ bool OwnProcess(HWND hwnd)
     return hwnd && ::GetWindowThreadProcessId(hwnd, &process) && process == ::GetCurrentProcessId();
 }
 
-}  // namespace
+} // namespace
 
 HWND CToolTipWnd::TipWindowHandle(const CFoveaApp& app, int window)
 {

@@ -47,4 +47,4 @@ std::string FormatDriveInfo(const DriveSpace& space, const std::string& path, co
     return line;
 }
 
-}  // namespace fovea
+} // namespace fovea

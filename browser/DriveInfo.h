@@ -10,7 +10,7 @@ namespace fovea {
 // A drive's size in clusters as the platform reports it. Counts are 64-bit: today's disks hold more clusters
 // and bytes than 32-bit products can carry.
 struct DriveSpace {
-    bool known = false;  // false when the query failed
+    bool known = false; // false when the query failed
     uint64_t clusterBytes = 0;
     uint64_t totalClusters = 0;
     uint64_t freeClusters = 0;
@@ -28,4 +28,4 @@ std::string FormatDriveUsage(const DriveSpace& space);
 // The whole line: usage + "|" + path + "||Libray::" + ",NAME" for each plug-in file in order.
 std::string FormatDriveInfo(const DriveSpace& space, const std::string& path, const std::vector<std::string>& plugins);
 
-}  // namespace fovea
+} // namespace fovea

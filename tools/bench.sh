@@ -30,7 +30,8 @@ cp "$bin"/fovea.exe "$bin"/IF*.SPI "$bin"/bench_minimal_window.exe "$bin"/bench_
 sleep 3
 measure() { # <folder to start in> <runs> <idle seconds> [--rest-pointer] <program>...
     local folder="$1"; shift
-    (cd "$folder" && "$WINE" bench_startup.exe "$@" | tr -d '\r')
+    # winefile asks every drive for its label; Wine's note that Z: (the Unix root) has none is noise here.
+    (cd "$folder" && "$WINE" bench_startup.exe "$@" 2> >(grep -v 'FS volume label' >&2) | tr -d '\r')
 }
 minimal_c='C:\Program Files\Fovea\bench_minimal_window.exe'
 fovea_c='C:\Program Files\Fovea\fovea.exe'

@@ -16,6 +16,8 @@ struct Tip {
     const char* lines[4];
 };
 
+// One row per tip: the tables read better unwrapped.
+// clang-format off
 // Every button of every strip in large mode; the lower filer's strips (window + 1) say the same as the upper's.
 const Tip kButtonTips[] = {
         {8, 0, {"ＭＳＤＯＳ画面", "", "", ""}},
@@ -104,6 +106,7 @@ const Tip kWindowTips[] = {
     {6, 0, {"表示ディスクドライブ切り替え", "", "", ""}},
     {7, 5, {"表示ディスクドライブ切り替え", "", "", ""}},
 };
+// clang-format on
 
 std::string Texts(int mode, int window, int index)
 {
@@ -117,7 +120,7 @@ std::string Expected(const Tip& tip)
     return std::string(tip.lines[0]) + "|" + tip.lines[1] + "|" + tip.lines[2] + "|" + tip.lines[3];
 }
 
-}  // namespace
+} // namespace
 
 TEST(ToolTipText, EveryButtonWordForWord)
 {
@@ -180,17 +183,17 @@ TipScene MainWindow()
     return scene;
 }
 
-}  // namespace
+} // namespace
 
 TEST(ToolTipRules, HitOrder)
 {
     TipScene scene = MainWindow();
     EXPECT_EQ(kTipMainBar, FindTipWindow(scene, 10, 10));
-    EXPECT_EQ(kTipLayoutBar, FindTipWindow(scene, 250, 0));   // edges: left and top inside
+    EXPECT_EQ(kTipLayoutBar, FindTipWindow(scene, 250, 0)); // edges: left and top inside
     EXPECT_EQ(kTipFileBarUpper, FindTipWindow(scene, 799, 48));
     EXPECT_EQ(kTipFileListUpper, FindTipWindow(scene, 600, 100));
     EXPECT_EQ(kTipPictureArea, FindTipWindow(scene, 100, 569));
-    EXPECT_EQ(-1, FindTipWindow(scene, 100, 570));              // right and bottom outside
+    EXPECT_EQ(-1, FindTipWindow(scene, 100, 570)); // right and bottom outside
     EXPECT_EQ(-1, FindTipWindow(scene, 900, 10));
 
     // A pane under a strip takes the point over: the later group wins.
@@ -237,17 +240,13 @@ TEST(ToolTipRules, WhichEntryTheTipAsksFor)
         bool asks;
         int textIndex;
     } const cases[] = {
-        {kTipMainBar, 2, 6, true, 2},
-        {kTipMainBar, 6, 6, false, 6},             // empty space of a strip: hidden
-        {kTipMainBar, -1, 6, true, -1},            // on its frame
-        {kTipLauncherPages, 3, 4, true, 3},
-        {kTipLauncherPages, 4, 4, false, 4},       // below the last page
-        {kTipLauncherPages, -1, 4, true, -1},      // on the frame: how to add a page
-        {kTipLauncherEntries, 9, 2, true, -1},     // below the last entry: what to drop
-        {kTipLauncherEntries, 1, 2, true, 1},
-        {kTipExtMenuEntries, 0, 0, true, -1},
-        {kTipFileListLower, -1, 0, true, -1},
-        {kTipPictureArea, -1, 0, true, -1},
+        {kTipMainBar, 2, 6, true, 2},          {kTipMainBar, 6, 6, false, 6},       // empty space of a strip: hidden
+        {kTipMainBar, -1, 6, true, -1},                                             // on its frame
+        {kTipLauncherPages, 3, 4, true, 3},    {kTipLauncherPages, 4, 4, false, 4}, // below the last page
+        {kTipLauncherPages, -1, 4, true, -1},                                       // on the frame: how to add a page
+        {kTipLauncherEntries, 9, 2, true, -1}, // below the last entry: what to drop
+        {kTipLauncherEntries, 1, 2, true, 1},  {kTipExtMenuEntries, 0, 0, true, -1},
+        {kTipFileListLower, -1, 0, true, -1},  {kTipPictureArea, -1, 0, true, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "window " << c.window << " index " << c.index);

@@ -66,7 +66,7 @@ protected:
     CToolTipWnd* m_tip = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(ToolTips, ButtonTipBelowTheButtonSmallAndLarge)
 {
@@ -151,9 +151,10 @@ TEST_F(ToolTips, ShownLauncherCoversTheFileList)
     // Inside the launcher, over the part of the file list it covers.
     POINT covered = {launcher.left + 3, list.top + 20};
     Rest(covered, 2);
-    EXPECT_FALSE(m_tip->IsWindowVisible() && m_tip->GetLine(0) == CString("フォルダ項目をシングルクリックでそのフォルダの中の項目を表示"));
+    EXPECT_FALSE(m_tip->IsWindowVisible() &&
+                 m_tip->GetLine(0) == CString("フォルダ項目をシングルクリックでそのフォルダの中の項目を表示"));
 
-    m_app->m_pLauncher->ShowLauncher(0);  // hidden again
+    m_app->m_pLauncher->ShowLauncher(0); // hidden again
     PumpMessages();
     Rest(covered, 2);
     ASSERT_TRUE(m_tip->IsWindowVisible());
@@ -180,14 +181,14 @@ TEST_F(ToolTips, KeyboardGoesToTheViewPaneOnlyWhileTheProgramIsActive)
         GTEST_SKIP() << "the program could not be made the active one";
     SetFocus(list);
     Rest(At(list, 40, 40), 0);
-    EXPECT_EQ(list, GetFocus());  // tips off: the keyboard stays
+    EXPECT_EQ(list, GetFocus()); // tips off: the keyboard stays
     Rest(At(list, 40, 40), 1);
     EXPECT_EQ(target, GetFocus());
 
     // Another program active: the keyboard is not taken back.
     SetFocus(list);
-    if (!SetForegroundWindow(GetDesktopWindow()) || GetWindowThreadProcessId(GetForegroundWindow(), nullptr) ==
-                                                        GetCurrentThreadId())
+    if (!SetForegroundWindow(GetDesktopWindow()) ||
+        GetWindowThreadProcessId(GetForegroundWindow(), nullptr) == GetCurrentThreadId())
         GTEST_SKIP() << "no other program's window can be made the active one here";
     PumpMessages();
     HWND focusBefore = GetFocus();
@@ -219,7 +220,7 @@ TEST_F(ToolTips, DriveLineOfTheListedFolder)
     ScratchFolder folder("driveline");
     CString text = ops.DriveInfoText(folder.Path());
     EXPECT_EQ(0, text.Find("利用率:"));
-    EXPECT_NE(0, text.Find("利用率:00.0％ 全体容量:000000KB")) << text.c_str();  // the drive answered
+    EXPECT_NE(0, text.Find("利用率:00.0％ 全体容量:000000KB")) << text.c_str(); // the drive answered
     // The plug-ins of the sample dialog, in their order.
     EXPECT_NE(-1, text.Find(CString("|") + folder.Path() + "||Libray::,IFJPEG.SPI,IFGIF.SPI,IFTIFF.SPI"));
 

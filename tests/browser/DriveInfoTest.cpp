@@ -17,7 +17,7 @@ DriveSpace Clusters(uint64_t clusterBytes, uint64_t total, uint64_t free)
     return space;
 }
 
-}  // namespace
+} // namespace
 
 TEST(DriveInfo, UsageLine)
 {
