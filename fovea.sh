@@ -210,6 +210,11 @@ cleanup() {
     umount "$BUILD/${RUN_TREE:-win32}/readonly" 2>/dev/null || true
     # Nothing stays mounted under build/, so that the folder can simply be deleted.
     umount "$BUILD/drives/small" 2>/dev/null || true
+    # Its drive letter goes with it: found by the prefix's services when they next start, S: would show in every
+    # drive list of the tests (the folder trees' too), where the tests expect only the drives of the machine.
+    if [ -L "${WINEPREFIX:-}/dosdevices/s:" ]; then
+        rm -f "$WINEPREFIX/dosdevices/s:"
+    fi
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     "$WINESERVER" -k >/dev/null 2>&1 || true
 }
