@@ -164,10 +164,11 @@ bool CToolTipWnd::OnIdle(CFoveaApp& app, long count)
     if (count > 0 && samePoint && app.m_nToolTipMode == m_nLastMode)
         return IsWindowVisible() && !m_bLeaveReported;
     Update(app, pointer);
-    // Woken at the point where the leave was asked for: the report may never stop coming (a window that
-    // answers its hit test unlike the platform expects), so the idle pass looks at the pointer instead.
-    const bool rewoken = m_bLeaveReported && samePoint;
-    m_bLeaveReported = IsWindowVisible() && !rewoken && ReportLeave(pointer);
+    // Woken again and again where the leave was asked for (a press on a button wakes it once or twice): the
+    // report may never stop coming, from a window that answers its hit test unlike the platform expects, so
+    // the idle pass then looks at the pointer itself.
+    m_nRewoken = m_bLeaveReported && samePoint ? m_nRewoken + 1 : 0;
+    m_bLeaveReported = IsWindowVisible() && m_nRewoken < kRewokenLimit && ReportLeave(pointer);
     m_ptLast = pointer;
     m_nLastMode = app.m_nToolTipMode;
     return IsWindowVisible() && !m_bLeaveReported;

@@ -51,4 +51,6 @@ private:
     POINT m_ptLast = {-32768, -32768};
     int m_nLastMode = -1;
     bool m_bLeaveReported = false;
+    int m_nRewoken = 0;
+    static constexpr int kRewokenLimit = 8;
 };
