@@ -19,6 +19,7 @@ PACKAGES=(
     "xvfb:/usr/bin/Xvfb"
     "xauth:/usr/bin/xauth"
     "fonts-ipafont-gothic:/usr/share/fonts/opentype/ipafont-gothic/ipag.ttf"
+    "fonts-wine:/usr/share/wine/fonts/marlett.ttf"
     "locales:/usr/sbin/locale-gen"
     "googletest:/usr/src/googletest/CMakeLists.txt"
     "libjpeg62-turbo-dev:/usr/include/jpeglib.h"
@@ -56,7 +57,8 @@ ensure_packages() {
         if ! dpkg --print-foreign-architectures | grep -qx i386; then
             $sudo dpkg --add-architecture i386
         fi
-        $sudo apt-get update -qq
+        # A mirror in the middle of a sync fails the refresh of one list; the lists already there may still do.
+        $sudo apt-get update -qq || log "not every package list could be refreshed; installing from what is there"
         DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
     fi
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
@@ -73,17 +75,20 @@ JOBS=$(nproc)
 
 # The product is the PE32 build (build/win32). Some virtual machines cannot execute 32-bit code at all, and
 # then neither can wine32; there the same sources are also built as PE32+ (build/win64) and run under wine64.
+# The tests get a prefix of their own (PREFIX_SUFFIX=-tests): their drives and settings never show in the
+# program that run and bench start.
 select_wine() {
+    local suffix="${PREFIX_SUFFIX:-}"
     if /usr/lib/wine/wineserver32 --version >/dev/null 2>&1; then
         RUN_TREE=win32
         export WINEARCH=win32
-        export WINEPREFIX="$BUILD/wineprefix"
+        export WINEPREFIX="$BUILD/wineprefix$suffix"
         WINE=/usr/lib/wine/wine
         export WINESERVER=/usr/lib/wine/wineserver32
     else
         RUN_TREE=win64
         export WINEARCH=win64
-        export WINEPREFIX="$BUILD/wineprefix64"
+        export WINEPREFIX="$BUILD/wineprefix64$suffix"
         WINE=/usr/lib/wine/wine64
         export WINESERVER=/usr/lib/wine/wineserver64
         export WINELOADER=$WINE
@@ -134,10 +139,36 @@ wine_env() {
         "$WINE" wineboot -i >/dev/null 2>&1 || true
         "$WINESERVER" -w
     fi
+    # Window captions draw their buttons with the symbol font of Debian's fonts-wine, which Wine reads from the
+    # prefix's Fonts folder only: without it the buttons show the letters 0, 1 and r.
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d "$fonts" ] && [ ! -e "$fonts/marlett.ttf" ]; then
+        ln -sfn /usr/share/wine/fonts/marlett.ttf "$fonts/marlett.ttf"
+    fi
     "$WINESERVER" -p >/dev/null 2>&1 || true
     # Start the prefix's services now, detached from any pipe: started by the first test instead, they would
     # inherit its output and keep ctest waiting for as long as the server lives.
     "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+# Earlier test runs mapped their drives into the program's own prefix: take them out again.
+forget_test_drives() {
+    local drive link removed=""
+    for drive in q s; do
+        link="$WINEPREFIX/dosdevices/$drive:"
+        if [ -L "$link" ] && [[ "$(readlink "$link")" == "$BUILD/drives/"* ]]; then
+            rm -f "$link"
+            removed=1
+        fi
+    done
+    if [ -n "$removed" ]; then
+        "$WINE" reg delete 'HKLM\Software\Wine\Drives' /v q: /f >/dev/null 2>&1 || true
+        # The mount manager reads the drives when the prefix's services start: start them again.
+        "$WINESERVER" -k >/dev/null 2>&1 || true
+        "$WINESERVER" -w >/dev/null 2>&1 || true
+        "$WINESERVER" -p >/dev/null 2>&1 || true
+        "$WINE" cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    fi
 }
 
 # What the Win32 tests expect of the Wine machine: Q: is a CD-ROM drive, and a read-only copy of the program
@@ -187,6 +218,11 @@ cleanup() {
     umount "$BUILD/${RUN_TREE:-win32}/readonly" 2>/dev/null || true
     # Nothing stays mounted under build/, so that the folder can simply be deleted.
     umount "$BUILD/drives/small" 2>/dev/null || true
+    # Its drive letter goes with it: found by the prefix's services when they next start, S: would show in every
+    # drive list of the tests (the folder trees' too), where the tests expect only the drives of the machine.
+    if [ -L "${WINEPREFIX:-}/dosdevices/s:" ]; then
+        rm -f "$WINEPREFIX/dosdevices/s:"
+    fi
     [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
     "$WINESERVER" -k >/dev/null 2>&1 || true
 }
@@ -292,12 +328,13 @@ case "$cmd" in
         ;;
     test)
         ensure_packages
-        select_wine
+        PREFIX_SUFFIX=-tests select_wine
         build_all
         trap cleanup EXIT
+        # The display first: the prefix's services, started next, then know it.
+        ensure_display
         wine_env
         prepare_fixtures
-        ensure_display
         set_managed_windows no
         run_tests
         ;;
@@ -307,6 +344,7 @@ case "$cmd" in
         build_all
         trap cleanup EXIT
         wine_env
+        forget_test_drives
         HEADLESS=0
         ensure_display
         set_managed_windows yes
@@ -322,6 +360,7 @@ case "$cmd" in
         build_all
         trap cleanup EXIT
         wine_env
+        forget_test_drives
         ensure_display
         RUN_TREE="$RUN_TREE" WINE="$WINE" "$ROOT/tools/bench.sh" "$BUILD"
         ;;

@@ -5,6 +5,7 @@
 #include "app/AboutDlg.h"
 #include "app/FoveaDoc.h"
 #include "app/MainFrame.h"
+#include "app/ToolTipWnd.h"
 #include "res/resource.h"
 
 namespace {
@@ -181,7 +182,10 @@ BOOL CFoveaApp::OnIdle(LONG count)
         if (HIWORD(::GetQueueStatus(QS_ALLINPUT)))
             return TRUE;
     }
-    return FALSE;
+    // The tip follows the pointer. While it is hidden nothing needs the idle pass again before the next
+    // message: a pointer that comes over the program's windows sends one.
+    CToolTipWnd* tip = m_pMainFrame ? m_pMainFrame->m_pTipWnd.get() : nullptr;
+    return tip && tip->OnIdle(*this, count) ? TRUE : FALSE;
 }
 
 bool CFoveaApp::OnCommand(UINT id)

@@ -81,7 +81,7 @@ bool CMainFrame::OnCreateClient()
     // The modeless windows, hidden: tip, extension menu, launcher, sample dialog. The sample dialog, which
     // holds the plug-ins the panes decode with, is made now; the other three are made when start-up first
     // goes idle (ContinueStartup), since nothing on screen waits for them and each is a top-level window.
-    m_pTipWnd = std::make_unique<CDialog>(IDD_TIP);
+    m_pTipWnd = std::make_unique<CToolTipWnd>();
     m_pExtMenu = std::make_unique<CLauncherPane>();
     m_pLauncher = std::make_unique<CLauncherWnd>();
     m_pSampleDlg = std::make_unique<CSampleCreateDlg>();
@@ -413,5 +413,7 @@ void CMainFrame::PostNcDestroy()
         app->m_pLauncher = nullptr;
         app->m_pSampleDlg = nullptr;
     }
-    delete this;
+    // A frame whose creation failed is deleted by the document template that made it.
+    if (m_bCreated == 1)
+        delete this;
 }

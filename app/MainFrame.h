@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "app/IconListBox.h"
+#include "app/ToolTipWnd.h"
 #include "framework/Dialog.h"
 #include "framework/FrameWnd.h"
 #include "framework/SplitterWnd.h"
@@ -59,7 +60,7 @@ public:
     std::unique_ptr<CLauncherPane> m_pExtMenu;
     std::unique_ptr<CLauncherWnd> m_pLauncher;
     std::unique_ptr<CSampleCreateDlg> m_pSampleDlg;
-    std::unique_ptr<CDialog> m_pTipWnd;
+    std::unique_ptr<CToolTipWnd> m_pTipWnd;
     CStatusBar m_wndStatusBar;
 
     // The panes; the splitters place them, the frame owns them.

@@ -7,6 +7,7 @@
 #include "app/FoveaApp.h"
 #include "browser/PaneDragDrop.h"
 #include "browser/SampleFolder.h"
+#include "fileops/FileOps.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -96,6 +97,7 @@ void CFileListBox::SetPath(const CString& path)
     if (!current.IsEmpty() && current.GetAt(current.GetLength() - 1) == ':')
         current += "\\";
     ::SetCurrentDirectoryA(current);
+    CFileOps().ShowDriveInfo(path);
 
     std::vector<std::string> folders, files;
     // The folder pass enumerates everything; with the mask "*.*" the file pass would see the same entries again,

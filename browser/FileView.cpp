@@ -7,6 +7,7 @@
 
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
+#include "fileops/FileOps.h"
 #include "browser/DirView.h"
 #include "browser/PaneDragDrop.h"
 #include "framework/Handles.h"
@@ -255,6 +256,8 @@ void CFileView::OnDraw(HDC hdc)
                app->m_pBackgroundBrush ? app->m_pBackgroundBrush.get() : ::GetSysColorBrush(COLOR_BTNFACE));
     int bits = ::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES);
     app->m_nSampleBits = bits <= 8 ? bits : 24;
+    // The status bar was just repainted: the drive line of this folder goes back over it.
+    CFileOps().ShowDriveInfo(GetFolder());
 }
 
 LRESULT CFileView::OnCtlColor(UINT message, HDC hdc, HWND control)

@@ -3,6 +3,7 @@
 // the attributes round trip and the shell links.
 #pragma once
 
+#include "browser/DriveInfo.h"
 #include "framework/String.h"
 #include "framework/Wnd.h"
 
@@ -23,6 +24,13 @@ public:
     // failed copy.
     int CopyOneFile(CString source, CString destination);
     int ShowStatusText(int pane, CString text);
+
+    // The drive information line of a folder (usage of its drive, the folder, the plug-ins) painted into
+    // pane 0 of the status bar; returns 0.
+    int ShowDriveInfo(CString path);
+    CString DriveInfoText(CString path);
+    // The size of the folder's drive; not known when the drive does not answer (no medium, no network).
+    static fovea::DriveSpace DriveSpaceOf(CString path);
 
     // "Copy" copies the tree below source into the existing folder destination; "Remove" erases source with
     // everything in it (destination unused). -1 when destination is source or lies inside it.

@@ -209,6 +209,8 @@ TEST_F(StatusLine, IsPaintedOverThePaneByACopyAndGoesAtTheNextRepaint)
     RECT pane = {};
     ASSERT_TRUE(SendMessageA(bar, SB_GETRECT, 0, LPARAM(&pane)));
     ASSERT_GT(pane.bottom - pane.top, 4);
+    // The file lists paint their drive line over the pane; a repaint of the bar takes it away.
+    RedrawWindow(bar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     int before = MarkedPixels(pane);
     CFileOps ops;
     EXPECT_EQ(0, ops.ShowStatusText(0, "C:\\a.txt--->D:\\a.txt"));

@@ -1,11 +1,13 @@
-// bench_startup <runs> <idle-seconds> <exe>...: starts each program <runs> times, taking turns, and prints for
-// each the median time from CreateProcess to its first visible, painted top-level window, and the processor
-// time its last run used while idle over idle-seconds.
+// bench_startup <runs> <idle-seconds> [--rest-pointer] <exe>...: starts each program <runs> times, taking turns,
+// and prints for each the median time from CreateProcess to its first visible, painted top-level window, and the
+// processor time its last run used while idle over idle-seconds. With --rest-pointer the pointer rests on the
+// window's client point (15, 12) while idle: the first button of a strip along the top.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -40,6 +42,8 @@ struct Run {
     double idleCpu = -1;
 };
 
+bool g_restPointer = false;
+
 // One start of exe: the time to its window, and with idleSeconds > 0 its processor use while idle.
 bool StartOnce(const char* exe, double idleSeconds, Run& run)
 {
@@ -65,6 +69,11 @@ bool StartOnce(const char* exe, double idleSeconds, Run& run)
     QueryPerformanceCounter(&shown);
     run.startup = double(shown.QuadPart - start.QuadPart) / double(frequency.QuadPart);
     if (idleSeconds > 0) {
+        if (g_restPointer && search.found) {
+            POINT button = {15, 12};
+            ClientToScreen(search.found, &button);
+            SetCursorPos(button.x, button.y);
+        }
         Sleep(1000);
         double before = CpuSeconds(pi.hProcess);
         Sleep(DWORD(idleSeconds * 1000));
@@ -83,20 +92,25 @@ bool StartOnce(const char* exe, double idleSeconds, Run& run)
 
 int main(int argc, char** argv)
 {
-    if (argc < 4) {
-        std::fprintf(stderr, "usage: bench_startup <runs> <idle-seconds> <exe>...\n");
+    int first = 3;
+    if (argc > first && std::strcmp(argv[first], "--rest-pointer") == 0) {
+        g_restPointer = true;
+        ++first;
+    }
+    if (argc <= first) {
+        std::fprintf(stderr, "usage: bench_startup <runs> <idle-seconds> [--rest-pointer] <exe>...\n");
         return 2;
     }
     int runs = std::atoi(argv[1]);
     double idleSeconds = std::atof(argv[2]);
-    int programs = argc - 3;
+    int programs = argc - first;
     std::vector<std::vector<double>> times(static_cast<size_t>(programs));
     std::vector<double> idle(size_t(programs), -1);
     for (int run = 0; run < runs; ++run) {
         for (int p = 0; p < programs; ++p) {
             Run result;
             bool last = run == runs - 1;
-            if (!StartOnce(argv[3 + p], last ? idleSeconds : 0, result))
+            if (!StartOnce(argv[first + p], last ? idleSeconds : 0, result))
                 return 1;
             times[size_t(p)].push_back(result.startup);
             if (last)
