@@ -180,6 +180,13 @@ void CMainFrame::SetLayout(int viewWidth, int treeWidth, int filerSplit)
     m_wndFilerSplitter.RecalcLayout();
 }
 
+void CMainFrame::RepaintStrips() const
+{
+    for (const CIconListBox* bar : {&m_wndSystemBar, &m_wndLayoutBar})
+        if (bar->m_hWnd)
+            ::InvalidateRect(bar->m_hWnd, nullptr, TRUE);
+}
+
 void CMainFrame::ShowInView(const CString& path)
 {
     CFoveaApp* app = FoveaApp();
