@@ -80,9 +80,9 @@ bool CSplitterWnd::PlacePane(HDWP& defer, const CWnd& pane, const RECT& place) c
     if (defer)
         defer = ::DeferWindowPos(defer, pane.m_hWnd, nullptr, place.left, place.top, place.right - place.left,
                                  place.bottom - place.top, flags);
-    if (!defer)  // out of memory for the batch: placed on its own
-        ::SetWindowPos(pane.m_hWnd, nullptr, place.left, place.top, place.right - place.left,
-                       place.bottom - place.top, flags);
+    if (!defer) // no batch to join (none could be made): placed on its own
+        ::SetWindowPos(pane.m_hWnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                       flags);
     return true;
 }
 

@@ -127,8 +127,8 @@ protected:
         std::vector<CIconListBox*> strips = {&m_frame->m_wndSystemBar, &m_frame->m_wndLayoutBar};
         for (CFileView* list : {m_app->m_pUpperList, m_app->m_pLowerList})
             if (list->IsWindowVisible())
-                for (CIconListBox* bar : {&list->m_wndFileBar, &list->m_wndNavBar, &list->m_wndDriveBar,
-                                          &list->m_wndModeBar})
+                for (CIconListBox* bar :
+                     {&list->m_wndFileBar, &list->m_wndNavBar, &list->m_wndDriveBar, &list->m_wndModeBar})
                     strips.push_back(bar);
         return strips;
     }
@@ -138,7 +138,7 @@ protected:
     CMainFrame* m_frame = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(LayoutPaint, LayoutSequencesLeaveTheSamePictureAsAFreshPaint)
 {
@@ -169,7 +169,7 @@ bool PickLargerFont(HWND, LOGFONTA& lf)
     return g_chooseFont;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(LayoutPaint, ResizesDragsDialogsAndDisplayChangesLeaveNoHoles)
 {
@@ -217,7 +217,7 @@ TEST_F(LayoutPaint, ResizesDragsDialogsAndDisplayChangesLeaveNoHoles)
     g_chooseFont = true;
     CFontSettingDlg dialog;
     ASSERT_TRUE(dialog.Create(IDD_FONT_SETTING, m_frame));
-    for (int entry : {0, 1, 2}) {  // filer, view and header fonts
+    for (int entry : {0, 1, 2}) { // filer, view and header fonts
         SendMessageA(dialog.GetDlgItem(IDC_FONT_COMBO), CB_SETCURSEL, WPARAM(entry), 0);
         std::string what = "font " + std::to_string(entry) + " applied";
         ExpectFreshAfter(what.c_str(), [&dialog] { dialog.ChangeFont(); });
@@ -238,7 +238,7 @@ TEST_F(LayoutPaint, EveryStripButtonIsDrawnAfterALayoutChange)
             for (int i = 0; i < strip->GetCount(); ++i) {
                 RECT item = strip->GetItemRect(i);
                 if (item.right > client.right || item.bottom > client.bottom)
-                    continue;  // scrolled out of sight
+                    continue; // scrolled out of sight
                 MapWindowPoints(strip->m_hWnd, m_frame->m_hWnd, reinterpret_cast<POINT*>(&item), 2);
                 EXPECT_EQ(0xFFFFFFu, seen.At(item.left + 2, item.top + 2))
                     << "strip " << strip->m_nId << " mode " << strip->m_nMode << " button " << i
