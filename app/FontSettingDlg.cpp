@@ -105,10 +105,10 @@ void CFontSettingDlg::ApplyFont(int slot)
             app->m_pPicView->SetTextFont(font);
         break;
     case fovea::kFontHeader:
+        app->m_nHeaderHeight = fovea::HeaderHeight(app->m_fontDesc[slot]);
         for (CFileView* list : {app->m_pUpperList, app->m_pLowerList})
             if (list)
                 list->SetHeaderFont(font);
-        app->m_nHeaderHeight = fovea::HeaderHeight(app->m_fontDesc[slot]);
         break;
     case fovea::kFontFiler:
         for (CDirView* tree : {app->m_pUpperTree, app->m_pLowerTree})

@@ -57,6 +57,10 @@ bool CMainFrame::OnCreateClient()
     m_wndFilerSplitter.CreateStatic(m_wndOuterSplitter.m_hWnd, 2, 2, WS_CHILD | WS_VISIBLE | WS_BORDER,
                                     CSplitterWnd::IdFromRowCol(0, 1));
     m_wndOuterSplitter.SetPane(0, 1, &m_wndFilerSplitter);
+    // The panes first in the frame's z-order: windows are painted in that order, and the first file list to
+    // paint learns the background colour that the strips are painted in. Nothing overlaps, so nothing else
+    // changes.
+    ::SetWindowPos(m_wndOuterSplitter.m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     RECT none = {0, 0, 0, 0};
     HWND filer = m_wndFilerSplitter.m_hWnd;
@@ -178,6 +182,14 @@ void CMainFrame::SetLayout(int viewWidth, int treeWidth, int filerSplit)
     m_wndFilerSplitter.SetRowInfo(0, upper, 0);
     m_wndFilerSplitter.SetColumnInfo(0, b, 0);
     m_wndFilerSplitter.RecalcLayout();
+}
+
+void CMainFrame::RepaintStrips() const
+{
+    // Free when they have not been painted yet: an update region only grows.
+    for (const CIconListBox* bar : {&m_wndSystemBar, &m_wndLayoutBar})
+        if (bar->m_hWnd)
+            ::InvalidateRect(bar->m_hWnd, nullptr, TRUE);
 }
 
 void CMainFrame::ShowInView(const CString& path)

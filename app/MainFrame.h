@@ -45,6 +45,9 @@ public:
     // All of that at once, for whoever needs one of these windows before.
     void CreateModelessWindows();
 
+    // Paints the two strips again: they are painted before the panes learn the background colour they share.
+    void RepaintStrips() const;
+
     // The commands of the two strips, by button index.
     void OnSystemBarCommand(int index);
     void OnLayoutBarCommand(int index);

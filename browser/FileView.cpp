@@ -172,6 +172,11 @@ void CFileView::SetHeaderFont(HFONT font)
 {
     if (m_wndHeader.m_hWnd)
         m_wndHeader.SetFont(font, true);
+    // The header's height follows the font, and the drive letters are drawn in it too.
+    RECT client = GetClientRect();
+    OnSize(client.right, client.bottom);
+    if (m_wndDriveBar.m_hWnd)
+        m_wndDriveBar.Invalidate();
 }
 
 HFONT CFileView::GetHeaderFont() const
@@ -250,6 +255,7 @@ void CFileView::OnDraw(HDC hdc)
         if (app->m_clrBackground == COLORREF(-1) && colour != CLR_INVALID) {
             app->m_clrBackground = colour;
             app->m_pBackgroundBrush.reset(::CreateSolidBrush(colour));
+            app->m_pMainFrame->RepaintStrips();
         }
     }
     ::FillRect(hdc, &client,

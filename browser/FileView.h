@@ -32,7 +32,8 @@ public:
     // The text display with a new line height and icon column (after a filer font change).
     void ShowAsText(int itemHeight, int iconWidth);
 
-    // The font of the column header (font slot 0).
+    // The font of the column header (font slot 0), also that of the drive letters; the header takes the
+    // application's header height (set it first).
     void SetHeaderFont(HFONT font);
     HFONT GetHeaderFont() const;
 

@@ -41,25 +41,49 @@ void CSplitterWnd::RecalcLayout()
     m_colSizes = fovea::LayoutPanes(client.right, m_cols, kBarSize);
     m_rowSizes = fovea::LayoutPanes(client.bottom, m_rows, kBarSize);
     HDWP defer = ::BeginDeferWindowPos(int(m_panes.size()));
+    bool changed = false;
     int y = 0;
     for (size_t r = 0; r < m_rows.size(); ++r) {
         int x = 0;
         for (size_t c = 0; c < m_cols.size(); ++c) {
             CWnd* pane = m_panes[r * m_cols.size() + c];
             int w = m_colSizes[c], h = m_rowSizes[r];
-            if (pane && pane->m_hWnd) {
-                bool shown = w > 0 && h > 0;
-                UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-                defer = ::DeferWindowPos(defer, pane->m_hWnd, nullptr, x, y, w, h, flags);
-            }
+            if (pane && pane->m_hWnd && PlacePane(defer, *pane, RECT{x, y, x + w, y + h}))
+                changed = true;
             if (w > 0)
                 x += w + kBarSize;
         }
         if (m_rowSizes[r] > 0)
             y += m_rowSizes[r] + kBarSize;
     }
-    ::EndDeferWindowPos(defer);
-    Invalidate(true);
+    if (defer)
+        ::EndDeferWindowPos(defer);
+    // The bars: what no pane covers. A layout that moved nothing leaves them as they are.
+    if (changed)
+        Invalidate(true);
+}
+
+bool CSplitterWnd::PlacePane(HDWP& defer, const CWnd& pane, const RECT& place) const
+{
+    bool shown = place.right > place.left && place.bottom > place.top;
+    bool visible = (::GetWindowLongA(pane.m_hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    RECT now = pane.GetWindowRect();
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+    if (shown == visible && (!shown || ::EqualRect(&now, &place)))
+        return false;
+    // A pane that moves or changes size is painted again whole, children and all, rather than have its old
+    // pixels copied along. The panes of one layout move one after the other (Wine carries a deferred batch out
+    // window by window), so when a pane's turn comes its old place may already be covered or painted over by a
+    // neighbour, and what would be copied is partly someone else's: holes and stale strips that nothing
+    // repaints. Panes that stay where they are keep their pixels.
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS | (shown ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+    if (defer)
+        defer = ::DeferWindowPos(defer, pane.m_hWnd, nullptr, place.left, place.top, place.right - place.left,
+                                 place.bottom - place.top, flags);
+    if (!defer) // no batch to join (none could be made): placed on its own
+        ::SetWindowPos(pane.m_hWnd, nullptr, place.left, place.top, place.right - place.left, place.bottom - place.top,
+                       flags);
+    return true;
 }
 
 bool CSplitterWnd::HitBar(POINT p, bool& vertical, int& index) const

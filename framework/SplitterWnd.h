@@ -34,6 +34,9 @@ public:
 private:
     // Which bar is at client point p: a column bar (index of the column left of it) or a row bar.
     bool HitBar(POINT p, bool& vertical, int& index) const;
+    // Moves, sizes, shows or hides one pane to place (splitter client coordinates; empty = hidden), through the
+    // batch when there is one. False when the pane is already there, as shown or hidden as it should be.
+    bool PlacePane(HDWP& defer, const CWnd& pane, const RECT& place) const;
     void OnPaint();
     void OnLButtonDown(POINT p);
     void OnMouseMove(POINT p);
