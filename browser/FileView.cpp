@@ -309,7 +309,7 @@ void CFileView::FocusViewPane() const
 {
     CFoveaApp* app = FoveaApp();
     if (app && app->m_pPicView && app->m_pPicView->m_hWnd)
-        ::SetFocus(app->m_pPicView->m_hWnd);
+        ::SetFocus(app->m_pPicView->GetDisplayWindow());
 }
 
 void CFileView::OnItemOpen()
@@ -326,7 +326,7 @@ void CFileView::OnItemOpen()
     // Click mode 0 opens the extension menu of the file's extension, which the launcher provides.
     if (app && app->m_nClickMode == 1 && app->m_pPicView) {
         FocusViewPane();
-        app->m_pPicView->ShowFile(path);
+        app->m_pPicView->OpenFile(path);
     }
 }
 
