@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 
 #include "framework/Handles.h"
 #include "text/TextLines.h"
