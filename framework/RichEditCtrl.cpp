@@ -3,6 +3,8 @@
 
 #include <algorithm>
 
+#include "framework/ShiftJis.h"
+
 namespace {
 
 struct StreamSource {
@@ -14,6 +16,21 @@ DWORD CALLBACK ReadStreamSource(DWORD_PTR cookie, BYTE* buffer, LONG wanted, LON
 {
     auto* source = reinterpret_cast<StreamSource*>(cookie);
     size_t count = std::min(source->left, size_t(std::max(0L, long(wanted))));
+    // The control converts each piece on its own: a piece must not end inside a double-byte character or
+    // between the CR and the LF of one line break, or the halves come out as other characters or lines.
+    if (count < source->left) {
+        size_t whole = 0;
+        for (size_t at = 0; at < count;) {
+            size_t next = at + (fovea::IsLeadByte(static_cast<unsigned char>(source->next[at])) ? 2 : 1);
+            if (next > count)
+                break;
+            whole = at = next;
+        }
+        if (whole > 0 && source->next[whole - 1] == '\r' && source->next[whole] == '\n')
+            --whole;
+        if (whole > 0)
+            count = whole;
+    }
     std::copy(source->next, source->next + count, buffer);
     source->next += count;
     source->left -= count;

@@ -285,7 +285,7 @@ bool CFoveaView::SavePicture(int saveAs)
     bool saved = fovea::WriteReplacing(target, [&](const CString& temporary) { return m_pDib->SaveFile(temporary); });
     if (!saved) {
         // The bitmap code may have said why already (a full disk); otherwise say it here.
-        if (!*fovea::LastDibMessage())
+        if (!fovea::LastDibMessage())
             ReportFailedSave(target, existed);
         return false;
     }

@@ -121,9 +121,19 @@ TEST_F(TextView, OnlyTextExtensionsOpenAndTheViewFontFollowsTheDialog)
     m_pane.OpenFile(Path("missing.txt"));
     EXPECT_TRUE(Edit().GetText().IsEmpty());
 
-    HFONT font = HFONT(GetStockObject(ANSI_FIXED_FONT));
-    m_pane.SetTextFont(font);
-    EXPECT_EQ(font, HFONT(Edit().SendMessage(WM_GETFONT)));
+    // The font given to the pane is the one the control draws with.
+    LOGFONTA wanted = {};
+    wanted.lfHeight = -24;
+    wanted.lfCharSet = SHIFTJIS_CHARSET;
+    lstrcpyA(wanted.lfFaceName, "Courier New");
+    fovea::ScopedFont font(CreateFontIndirectA(&wanted));
+    m_pane.SetTextFont(font.get());
+    EXPECT_EQ(font.get(), m_pane.GetTextFont());
+    CHARFORMATA format = {};
+    format.cbSize = sizeof format;
+    Edit().SendMessage(EM_GETCHARFORMAT, SCF_DEFAULT, LPARAM(&format));
+    EXPECT_STREQ("Courier New", format.szFaceName);
+    m_pane.SetTextFont(nullptr);
 }
 
 } // namespace
