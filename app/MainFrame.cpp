@@ -200,7 +200,7 @@ void CMainFrame::ShowInView(const CString& path)
     app->m_nClickMode = 1;
     SetLayout(FrameWidth() / 2, 0, -1);
     if (m_pPicView)
-        m_pPicView->ShowFile(path);
+        m_pPicView->OpenFile(path);
 }
 
 RECT CMainFrame::GetSplitScreenRect() const

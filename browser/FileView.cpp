@@ -320,7 +320,7 @@ void CFileView::FocusViewPane() const
 {
     CFoveaApp* app = FoveaApp();
     if (app && app->m_pPicView && app->m_pPicView->m_hWnd)
-        ::SetFocus(app->m_pPicView->m_hWnd);
+        ::SetFocus(app->m_pPicView->GetDisplayWindow());
 }
 
 void CFileView::OnItemOpen()
@@ -338,7 +338,7 @@ void CFileView::OnItemOpen()
         app->m_pExtMenu->PopUpAtPointer(path, CString(m_wndList.GetItemFields(i).extension));
     } else if (app && app->m_nClickMode == 1 && app->m_pPicView) {
         FocusViewPane();
-        app->m_pPicView->ShowFile(path);
+        app->m_pPicView->OpenFile(path);
     }
 }
 

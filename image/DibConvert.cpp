@@ -131,6 +131,27 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
     }
 }
 
+// One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
+// lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
+// that nothing is read or written outside either row.
+void MirrorRow24(const uint8_t* source, uint8_t* target, int width)
+{
+    if (width < 2) {
+        std::memcpy(target, source, size_t(std::max(width, 0)) * 3);
+        return;
+    }
+    const uint8_t* p = source + size_t(width - 1) * 3;
+    std::memcpy(target, p, 3);
+    uint8_t* d = target + 3;
+    p -= 3;
+    for (int x = 1; x < width - 1; ++x, d += 3, p -= 3) {
+        uint32_t pixel;
+        std::memcpy(&pixel, p, 4);
+        std::memcpy(d, &pixel, 4);
+    }
+    std::memcpy(d, p, 3);
+}
+
 bool IsTransformDepth(int bitCount)
 {
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24;
@@ -388,11 +409,7 @@ bool CDib::FlipFrom(const CDib& source, int direction)
         }
         const uint8_t* s = source.m_pBits + size_t(y) * stride;
         if (bits == 24) {
-            const uint8_t* p = s + size_t(w) * 3;
-            for (int x = 0; x < w; ++x, d += 3) {
-                p -= 3;
-                std::memcpy(d, p, 3);
-            }
+            MirrorRow24(s, d, w);
         } else if (bits == 8) {
             for (int x = 0; x < w; ++x)
                 d[x] = s[w - 1 - x];

@@ -301,7 +301,7 @@ TEST_F(FileView, FilesOpenInTheViewPaneInClickMode1Only)
     m_app->m_nClickMode = 1;
     Command(0, 0);
     EXPECT_EQ(m_strRoot + "\\one.txt", pane.GetShownPath());
-    EXPECT_EQ(pane.m_hWnd, GetFocus());
+    EXPECT_EQ(pane.GetDisplayWindow(), GetFocus());
     EXPECT_EQ(m_strRoot, List().m_strPath);
     m_app->m_pPicView = nullptr;
     pane.DestroyWindow();

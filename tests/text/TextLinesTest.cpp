@@ -1,0 +1,36 @@
+// Line ends of loaded and saved texts: every line kept byte for byte, each ended by CR LF.
+#include <gtest/gtest.h>
+
+#include "text/TextLines.h"
+
+namespace {
+
+TEST(TextLines, EveryLineKeepsItsBytesAndEndsInCrLf)
+{
+    const std::string longLine(2000, 'x');
+    struct Case {
+        const char* name;
+        std::string in;
+        std::string out;
+    };
+    const Case cases[] = {
+        {"empty text", "", ""},
+        {"CR LF lines", "a\r\nbb\r\n", "a\r\nbb\r\n"},
+        {"LF lines", "a\nbb\n", "a\r\nbb\r\n"},
+        {"lone CR lines", "a\rbb\r", "a\r\nbb\r\n"},
+        {"last line without an end gains one", "a\r\nlast", "a\r\nlast\r\n"},
+        {"empty lines stay", "\r\n\n\r\nx", "\r\n\r\n\r\nx\r\n"},
+        {"CR CR LF is an empty line and a line", "a\r\r\nb", "a\r\n\r\nb\r\n"},
+        // 表 is 0x95 0x5C and ソ 0x83 0x5C: their trail bytes are backslashes, never line ends or cut points.
+        {"Shift-JIS with backslash trail bytes", "\x95\x5C\x83\x5C\n\x83\x5C", "\x95\x5C\x83\x5C\r\n\x83\x5C\r\n"},
+        {"2000-byte lines", longLine + "\n" + longLine, longLine + "\r\n" + longLine + "\r\n"},
+        {"NUL and Ctrl-Z bytes are text", std::string("a\0b\x1A", 4), std::string("a\0b\x1A\r\n", 6)},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.out, fovea::WithCrLfLines(c.in)) << c.name;
+        // What a save writes loads back as the same text.
+        EXPECT_EQ(c.out, fovea::WithCrLfLines(c.out)) << c.name;
+    }
+}
+
+} // namespace
