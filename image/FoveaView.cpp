@@ -326,17 +326,11 @@ void CFoveaView::OnTextCommand(int index)
 
 void CFoveaView::OnPictureDoubleClick()
 {
-    const CString& path = GetShownPath();
     CFoveaApp* app = FoveaApp();
-    if (path.IsEmpty() || !app || !app->m_pExtMenu || !app->m_pExtMenu->m_hWnd)
+    if (m_strPicturePath.IsEmpty() || !app || !app->m_pExtMenu)
         return;
-    // The extension menu opens at the pointer for the file shown, as it does for a file clicked in a file list.
-    CLauncherPane& menu = *app->m_pExtMenu;
-    POINT at = {};
-    ::GetCursorPos(&at);
-    menu.MoveWindow(at.x, at.y, app->m_nLauncherWidth, 200);
-    menu.ShowWindow(SW_SHOW);
-    app->m_bExtMenuShown = 1;
+    // The extension menu opens at the pointer for the picture shown, as it does for a file clicked in a file list.
+    app->m_pExtMenu->PopUpAtPointer(m_strPicturePath, m_strPictureExt);
 }
 
 HWND CFoveaView::GetDisplayWindow() const

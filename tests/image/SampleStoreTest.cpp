@@ -152,7 +152,7 @@ protected:
     // Button 2 confirmed with OK; the dialogs seen (the confirmation first).
     std::vector<DialogAnswerer::Seen> MakeSamples(std::vector<int> answers = {IDOK})
     {
-        DialogAnswerer answerer(answers);
+        DialogAnswerer answerer(std::vector<DialogAnswerer::Answer>(answers.begin(), answers.end()));
         Press(2);
         return answerer.Dialogs();
     }
