@@ -150,7 +150,9 @@ int NormalizeBmp(const uint8_t* file, size_t size, std::vector<uint8_t>& out)
     const uint64_t total = kFileHeaderBytes + kInfoHeaderBytes + tableBytes + image;
     if (total > kMaxNormalBytes)
         return kBmpRefused;
-    if (!rle && uint64_t(offBits) + image > size)
+    // Without an offset the pixels follow the colour table; either way they must lie inside the file.
+    const uint64_t sourceOffset = offBits ? uint64_t(offBits) : kFileHeaderBytes + headerBytes + entries * entryBytes;
+    if (sourceOffset > size || (!rle && sourceOffset + image > size))
         return kBmpRefused;
 
     try {
@@ -184,9 +186,7 @@ int NormalizeBmp(const uint8_t* file, size_t size, std::vector<uint8_t>& out)
         }
     }
     uint8_t* bits = table + tableBytes;
-    const uint8_t* source = file + (offBits ? offBits : kFileHeaderBytes + headerBytes + entries * entryBytes);
-    if (source > file + size)
-        return kBmpRefused;
+    const uint8_t* source = file + sourceOffset;
     if (rle) {
         ExpandRle(source, file + size, compression == kRle4, uint32_t(width), uint32_t(rows), bits);
     } else if (topDown) {

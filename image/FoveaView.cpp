@@ -114,6 +114,12 @@ void CFoveaView::LayoutPanes()
     m_wndPicBar.MoveWindow(picture ? strip : hidden);
     m_wndTextView.MoveWindow(picture ? hidden : area);
     m_wndTextBar.MoveWindow(picture ? hidden : strip);
+    // A strip draws its frame along its edges and the picture area centres nothing but paints around the
+    // picture: a size change makes their old pixels wrong, not only the uncovered part.
+    for (HWND shown : {picture ? m_wndPicView.m_hWnd : m_wndTextView.m_hWnd,
+                       picture ? m_wndPicBar.m_hWnd : m_wndTextBar.m_hWnd})
+        if (shown)
+            ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 void CFoveaView::OpenFile(const CString& path)

@@ -65,7 +65,7 @@ TEST_F(FileCommands, DeleteErasesTheSelectionButNeverItemZeroThroughTheCaret)
         ASSERT_EQ(1u, answerer.Count());
         EXPECT_EQ(kDeleteQuestion, answerer.Lines(0));
         EXPECT_TRUE(Exists(Path("one.txt")));
-        EXPECT_NE(m_pane.m_hWnd, GetFocus());
+        EXPECT_NE(m_pane.GetDisplayWindow(), GetFocus());
     }
     {
         // No selection, caret on item 0: asked, then nothing erased.
@@ -75,7 +75,7 @@ TEST_F(FileCommands, DeleteErasesTheSelectionButNeverItemZeroThroughTheCaret)
         Press(kDelete);
         EXPECT_EQ(1u, answerer.Count());
         EXPECT_EQ((std::vector<CString>{"Alpha", "beta", "three.bmp", "one.txt", "two.txt"}), Names());
-        EXPECT_EQ(m_pane.m_hWnd, GetFocus());
+        EXPECT_EQ(m_pane.GetDisplayWindow(), GetFocus());
     }
     {
         // The caret item above 0, no selection.
@@ -160,7 +160,7 @@ TEST_F(FileCommands, NewFolderPutsTheCaretOnItEvenWhenItExisted)
         EXPECT_EQ("名前未定義フォルダ", answerer.Dialogs()[0].texts.at(IDC_TEXT_EDIT));
         EXPECT_TRUE(IsFolder(Path("名前未定義フォルダ")));
         EXPECT_EQ("名前未定義フォルダ", CaretName());
-        EXPECT_EQ(m_pane.m_hWnd, GetFocus());
+        EXPECT_EQ(m_pane.GetDisplayWindow(), GetFocus());
     }
     {
         DialogAnswerer answerer({{IDOK, {{IDC_TEXT_EDIT, "photos"}}}, IDCANCEL});
@@ -192,7 +192,7 @@ TEST_F(FileCommands, ShortcutsForTwoFilesOfOneNameLeaveOneLinkForTheLast)
     GetLongPathNameA(target, full, MAX_PATH);
     EXPECT_EQ(Path("photo.jpg"), CString(full));
     EXPECT_EQ("photo.LNK", CaretName());
-    EXPECT_EQ(m_pane.m_hWnd, GetFocus());
+    EXPECT_EQ(m_pane.GetDisplayWindow(), GetFocus());
 
     // A link is never made over the link it is made for.
     List().SetSel(-1, false);
@@ -242,7 +242,7 @@ TEST_F(FileCommands, AttributesRunOverTheSelectionAndEndOnTheLastItem)
     EXPECT_EQ(0u, GetFileAttributesA(Path("one.txt")) & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN));
     EXPECT_NE(0u, GetFileAttributesA(Path("two.txt")) & FILE_ATTRIBUTE_HIDDEN);
     EXPECT_EQ(List().GetCount() - 1, List().GetCaretIndex());
-    EXPECT_EQ(m_pane.m_hWnd, GetFocus());
+    EXPECT_EQ(m_pane.GetDisplayWindow(), GetFocus());
 }
 
 TEST_F(FileCommands, ParentOfASystemFolderFindsItAgain)
