@@ -90,63 +90,115 @@ int CellChannel(int cell, int shift)
     return n;
 }
 
-constexpr int kTile = 64;
+// Quarter turns walk the target in bands of kBand rows. Within a band, each pass takes kRun source rows
+// across the band's columns into kRun-pixel runs of every target row: the source rows are read as short
+// streams, the band's target rows stay in cache from pass to pass, and a band touches few enough pages for
+// the address translations to stay cached too (a walk down a whole column changes page at every row).
+constexpr int kBand = 512;
+constexpr int kRun = 8;
 
-// Quarter turn of whole-byte pixels (bytes = 1 or 3), tile by tile so that the column walk through the source
-// stays in cache. The target is h wide and w high.
+inline uint32_t LoadWord(const uint8_t* p)
+{
+    uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word;
+}
+
+// One run: kRun pixels down a source column (rows step bytes apart) into consecutive target pixels.
+// 24-bit pixels go two at a time as one 8-byte store whose last 2 bytes fall on the next run, written later;
+// each pixel is read as a 4-byte word, so its column must not be the last of its row.
+template <int kBytes>
+inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
+
+template <>
+inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+{
+    for (int i = 0; i < kRun; i += 2, s += 2 * step, d += 6) {
+        uint64_t pair = (uint64_t(LoadWord(s)) & 0xFFFFFF) | uint64_t(LoadWord(s + step)) << 24;
+        std::memcpy(d, &pair, 8);
+    }
+}
+
+template <>
+inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+{
+    uint64_t run = 0;
+    for (int i = 0; i < kRun; ++i)
+        run |= uint64_t(s[i * step]) << (8 * i);
+    std::memcpy(d, &run, 8);
+}
+
+// Quarter turn of whole-byte pixels (bytes = 1 or 3). The target is h wide and w high.
 // Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
-// The walk down the source columns defeats the hardware's prefetching, so each tile asks for the source rows
-// of the next one while it works.
+// Runs cover the target columns before the last one; the last columns, and the target row that comes from the
+// source's last column, move pixel by pixel afterwards (exact, and over what the runs spilled on).
 template <int kBytes>
 void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* dst, size_t dstStride, bool clockwise)
 {
-    for (int ty = 0; ty < w; ty += kTile) {
-        const int yEnd = std::min(ty + kTile, w);
-        // The source columns of this band of target rows, as bytes of a source row.
-        const size_t bandFirst = size_t(clockwise ? w - yEnd : ty) * kBytes;
-        const size_t bandBytes = size_t(yEnd - ty) * kBytes;
-        for (int tx = 0; tx < h; tx += kTile) {
-            const int count = std::min(tx + kTile, h) - tx;
-            for (int next = tx + kTile; next < std::min(tx + 2 * kTile, h); ++next) {
-                const uint8_t* row = src + size_t(clockwise ? next : h - 1 - next) * srcStride + bandFirst;
-                for (size_t k = 0; k < bandBytes; k += 64)
-                    __builtin_prefetch(row + k);
-                __builtin_prefetch(row + bandBytes - 1);
-            }
-            for (int y = ty; y < yEnd; ++y) {
-                uint8_t* d = dst + size_t(y) * dstStride + size_t(tx) * kBytes;
-                const uint8_t* first;
-                ptrdiff_t step;
-                if (clockwise) {
-                    first = src + size_t(tx) * srcStride + size_t(w - 1 - y) * kBytes;
-                    step = ptrdiff_t(srcStride);
-                } else {
-                    first = src + size_t(h - 1 - tx) * srcStride + size_t(y) * kBytes;
-                    step = -ptrdiff_t(srcStride);
-                }
-                for (int i = 0; i < count; ++i, d += kBytes)
-                    std::memcpy(d, first + step * i, kBytes);
+    const ptrdiff_t step = clockwise ? ptrdiff_t(srcStride) : -ptrdiff_t(srcStride);
+    auto sourceOf = [&](int x, int y) {
+        return clockwise ? src + size_t(x) * srcStride + size_t(w - 1 - y) * kBytes
+                         : src + size_t(h - 1 - x) * srcStride + size_t(y) * kBytes;
+    };
+    const int runs = (h - 1) / kRun * kRun;
+    const int edgeRow = clockwise ? 0 : w - 1;
+    // Asking for the next pass's source bytes once per this many target rows touches each of their lines.
+    constexpr int kPrefetchEvery = 32 / kBytes;
+    for (int band = 0; band < w; band += kBand) {
+        const int bandEnd = std::min(band + kBand, w);
+        for (int x = 0; x < runs; x += kRun) {
+            for (int y = band; y < bandEnd; ++y) {
+                if (y == edgeRow)
+                    continue;
+                uint8_t* d = dst + size_t(y) * dstStride + size_t(x) * kBytes;
+                const uint8_t* s = sourceOf(x, y);
+                // The hardware does not foresee either walk: the target line of the next pass, and the source
+                // rows of the next pass.
+                __builtin_prefetch(d + 64, 1);
+                if (y % kPrefetchEvery == 0)
+                    for (int i = kRun; i < 2 * kRun; ++i)
+                        __builtin_prefetch(s + i * step);
+                MoveRun<kBytes>(s, step, d);
             }
         }
+    }
+    for (int y = 0; y < w; ++y) {
+        uint8_t* d = dst + size_t(y) * dstStride;
+        for (int x = y == edgeRow ? 0 : runs; x < h; ++x)
+            std::memcpy(d + size_t(x) * kBytes, sourceOf(x, y), kBytes);
     }
 }
 
 // One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
 // lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
-// that nothing is read or written outside either row.
+// that nothing is read or written outside either row. Groups of 16 pixels ask ahead for both rows' lines, as the
+// hardware does not foresee the walk down the source.
 void MirrorRow24(const uint8_t* source, uint8_t* target, int width)
 {
     if (width < 2) {
         std::memcpy(target, source, size_t(std::max(width, 0)) * 3);
         return;
     }
+    constexpr int kAhead = 1024;
     const uint8_t* p = source + size_t(width - 1) * 3;
     std::memcpy(target, p, 3);
     uint8_t* d = target + 3;
     p -= 3;
-    for (int x = 1; x < width - 1; ++x, d += 3, p -= 3) {
-        uint32_t pixel;
-        std::memcpy(&pixel, p, 4);
+    int x = 1;
+    for (; x + 16 < width; x += 16, d += 48, p -= 48) {
+        __builtin_prefetch(p - kAhead);
+        __builtin_prefetch(d + kAhead, 1);
+        for (int i = 0; i < 16; i += 4) {
+            uint32_t a = LoadWord(p - 3 * i), b = LoadWord(p - 3 * i - 3), c = LoadWord(p - 3 * i - 6),
+                     e = LoadWord(p - 3 * i - 9);
+            std::memcpy(d + 3 * i, &a, 4);
+            std::memcpy(d + 3 * i + 3, &b, 4);
+            std::memcpy(d + 3 * i + 6, &c, 4);
+            std::memcpy(d + 3 * i + 9, &e, 4);
+        }
+    }
+    for (; x < width - 1; ++x, d += 3, p -= 3) {
+        uint32_t pixel = LoadWord(p);
         std::memcpy(d, &pixel, 4);
     }
     std::memcpy(d, p, 3);
