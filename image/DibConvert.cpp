@@ -107,11 +107,9 @@ inline uint32_t LoadWord(const uint8_t* p)
 // One run: kRun pixels down a source column (rows step bytes apart) into consecutive target pixels.
 // 24-bit pixels go two at a time as one 8-byte store whose last 2 bytes fall on the next run, written later;
 // each pixel is read as a 4-byte word, so its column must not be the last of its row.
-template <int kBytes>
-inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
+template <int kBytes> inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
 
-template <>
-inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+template <> inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
 {
     for (int i = 0; i < kRun; i += 2, s += 2 * step, d += 6) {
         uint64_t pair = (uint64_t(LoadWord(s)) & 0xFFFFFF) | uint64_t(LoadWord(s + step)) << 24;
@@ -119,8 +117,7 @@ inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
     }
 }
 
-template <>
-inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+template <> inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
 {
     uint64_t run = 0;
     for (int i = 0; i < kRun; ++i)

@@ -204,7 +204,8 @@ int main(int argc, char** argv)
             size_t bytes = reads[way](pane.m_wndTextView.GetEdit());
             readTimes[way].push_back(Now() - start);
             if (bytes != shownText.size()) {
-                std::fprintf(stderr, "read %d gave %u bytes, not %u\n", way, unsigned(bytes), unsigned(shownText.size()));
+                std::fprintf(stderr, "read %d gave %u bytes, not %u\n", way, unsigned(bytes),
+                             unsigned(shownText.size()));
                 return 1;
             }
         }
