@@ -3,6 +3,8 @@
 #include "image/Dib.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -125,6 +127,15 @@ template <> inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
     std::memcpy(d, &run, 8);
 }
 
+// Asks the cache for the line at address, which may lie outside any object: asking never faults.
+inline void Prefetch(uintptr_t address, bool forWriting = false)
+{
+    if (forWriting)
+        __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
+    else
+        __builtin_prefetch(reinterpret_cast<const void*>(address));
+}
+
 // Quarter turn of whole-byte pixels (bytes = 1 or 3). The target is h wide and w high.
 // Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
 // Runs cover the target columns before the last one; the last columns, and the target row that comes from the
@@ -132,6 +143,7 @@ template <> inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
 template <int kBytes>
 void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* dst, size_t dstStride, bool clockwise)
 {
+    // From one pixel of a run to the next: down the source clockwise, up it anticlockwise.
     const ptrdiff_t step = clockwise ? ptrdiff_t(srcStride) : -ptrdiff_t(srcStride);
     auto sourceOf = [&](int x, int y) {
         return clockwise ? src + size_t(x) * srcStride + size_t(w - 1 - y) * kBytes
@@ -139,22 +151,22 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
     };
     const int runs = (h - 1) / kRun * kRun;
     const int edgeRow = clockwise ? 0 : w - 1;
-    // Asking for the next pass's source bytes once per this many target rows touches each of their lines.
-    constexpr int kPrefetchEvery = 32 / kBytes;
-    for (int band = 0; band < w; band += kBand) {
-        const int bandEnd = std::min(band + kBand, w);
+    const int first = clockwise ? 1 : 0;
+    const int last = clockwise ? w : w - 1;
+    // A pass takes its target rows in the order that reads the source rows forwards: clockwise from the band's
+    // last row up, anticlockwise from its first down.
+    const ptrdiff_t nextRow = clockwise ? -ptrdiff_t(dstStride) : ptrdiff_t(dstStride);
+    for (int band = first; band < last; band += kBand) {
+        const int count = std::min(kBand, last - band);
+        const int start = clockwise ? band + count - 1 : band;
         for (int x = 0; x < runs; x += kRun) {
-            for (int y = band; y < bandEnd; ++y) {
-                if (y == edgeRow)
-                    continue;
-                uint8_t* d = dst + size_t(y) * dstStride + size_t(x) * kBytes;
-                const uint8_t* s = sourceOf(x, y);
-                // The hardware does not foresee either walk: the target line of the next pass, and the source
-                // rows of the next pass.
-                __builtin_prefetch(d + 64, 1);
-                if (y % kPrefetchEvery == 0)
-                    for (int i = kRun; i < 2 * kRun; ++i)
-                        __builtin_prefetch(s + i * step);
+            uint8_t* d = dst + size_t(start) * dstStride + size_t(x) * kBytes;
+            const uint8_t* s = sourceOf(x, start);
+            for (int i = 0; i < count; ++i, d += nextRow, s += kBytes) {
+                // The hardware foresees neither walk: ask for the target line of the next pass, and in turn for
+                // each source row of the next pass.
+                Prefetch(uintptr_t(d) + 64, true);
+                Prefetch(uintptr_t(s) + uintptr_t((kRun + (i & (kRun - 1))) * step));
                 MoveRun<kBytes>(s, step, d);
             }
         }
@@ -168,23 +180,28 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
 
 // One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
 // lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
-// that nothing is read or written outside either row. Groups of 16 pixels ask ahead for both rows' lines, as the
-// hardware does not foresee the walk down the source.
-void MirrorRow24(const uint8_t* source, uint8_t* target, int width)
+// that nothing is read or written outside either row. Each group of 16 pixels asks ahead for both walks' lines:
+// the target's runs on into the next row, the source's goes on from the end of the next row, stride bytes on.
+void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t stride)
 {
     if (width < 2) {
         std::memcpy(target, source, size_t(std::max(width, 0)) * 3);
         return;
     }
-    constexpr int kAhead = 1024;
+    constexpr uintptr_t kAhead = 2048;
+    const uintptr_t rowStart = uintptr_t(source);
+    const uintptr_t nextRowEnd = rowStart + stride + size_t(width) * 3;
     const uint8_t* p = source + size_t(width - 1) * 3;
     std::memcpy(target, p, 3);
     uint8_t* d = target + 3;
     p -= 3;
     int x = 1;
     for (; x + 16 < width; x += 16, d += 48, p -= 48) {
-        __builtin_prefetch(p - kAhead);
-        __builtin_prefetch(d + kAhead, 1);
+        uintptr_t ahead = uintptr_t(p) - kAhead;
+        if (uintptr_t(p) - rowStart < kAhead)
+            ahead = nextRowEnd - (kAhead - (uintptr_t(p) - rowStart));
+        Prefetch(ahead);
+        Prefetch(uintptr_t(d) + kAhead, true);
         for (int i = 0; i < 16; i += 4) {
             uint32_t a = LoadWord(p - 3 * i), b = LoadWord(p - 3 * i - 3), c = LoadWord(p - 3 * i - 6),
                      e = LoadWord(p - 3 * i - 9);
@@ -458,7 +475,7 @@ bool CDib::FlipFrom(const CDib& source, int direction)
         }
         const uint8_t* s = source.m_pBits + size_t(y) * stride;
         if (bits == 24) {
-            MirrorRow24(s, d, w);
+            MirrorRow24(s, d, w, stride);
         } else if (bits == 8) {
             for (int x = 0; x < w; ++x)
                 d[x] = s[w - 1 - x];
