@@ -107,16 +107,23 @@ inline uint32_t LoadWord(const uint8_t* p)
 }
 
 // One run: kRun pixels down a source column (rows step bytes apart) into consecutive target pixels.
-// 24-bit pixels go two at a time as one 8-byte store whose last 2 bytes fall on the next run, written later;
-// each pixel is read as a 4-byte word, so its column must not be the last of its row.
+// 24-bit pixels go two at a time as one 8-byte store, in order: its last 2 bytes land on the next pair, written
+// right after, and the run's last on the next run, written later. Each pixel is read as a 4-byte word, so its
+// column must not be the last of its row.
 template <int kBytes> inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
 
 template <> inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
 {
-    for (int i = 0; i < kRun; i += 2, s += 2 * step, d += 6) {
-        uint64_t pair = (uint64_t(LoadWord(s)) & 0xFFFFFF) | uint64_t(LoadWord(s + step)) << 24;
-        std::memcpy(d, &pair, 8);
-    }
+    static_assert(kRun == 8, "the run is spelt out");
+    auto pair = [&](const uint8_t* first) {
+        return (uint64_t(LoadWord(first)) & 0xFFFFFF) | uint64_t(LoadWord(first + step)) << 24;
+    };
+    const uint8_t* s4 = s + 4 * step;
+    const uint64_t p01 = pair(s), p23 = pair(s + 2 * step), p45 = pair(s4), p67 = pair(s4 + 2 * step);
+    std::memcpy(d, &p01, 8);
+    std::memcpy(d + 6, &p23, 8);
+    std::memcpy(d + 12, &p45, 8);
+    std::memcpy(d + 18, &p67, 8);
 }
 
 template <> inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
@@ -156,6 +163,9 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
     // A pass takes its target rows in the order that reads the source rows forwards: clockwise from the band's
     // last row up, anticlockwise from its first down.
     const ptrdiff_t nextRow = clockwise ? -ptrdiff_t(dstStride) : ptrdiff_t(dstStride);
+    ptrdiff_t nextPass[kRun];
+    for (int i = 0; i < kRun; ++i)
+        nextPass[i] = (kRun + i) * step;
     for (int band = first; band < last; band += kBand) {
         const int count = std::min(kBand, last - band);
         const int start = clockwise ? band + count - 1 : band;
@@ -166,7 +176,7 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
                 // The hardware foresees neither walk: ask for the target line of the next pass, and in turn for
                 // each source row of the next pass.
                 Prefetch(uintptr_t(d) + 64, true);
-                Prefetch(uintptr_t(s) + uintptr_t((kRun + (i & (kRun - 1))) * step));
+                Prefetch(uintptr_t(s) + uintptr_t(nextPass[i & (kRun - 1)]));
                 MoveRun<kBytes>(s, step, d);
             }
         }
