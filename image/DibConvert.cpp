@@ -190,8 +190,9 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
 
 // One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
 // lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
-// that nothing is read or written outside either row. Each group of 16 pixels asks ahead for both walks' lines:
-// the target's runs on into the next row, the source's goes on from the end of the next row, stride bytes on.
+// that nothing is read or written outside either row. Each group of 16 pixels asks ahead for the lines of both
+// walks: the target's walk runs on into the next row; the source's, backwards, goes on at the end of the next
+// row (stride bytes on).
 void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t stride)
 {
     if (width < 2) {
