@@ -229,6 +229,20 @@ void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t strid
     std::memcpy(d, p, 3);
 }
 
+// One row of 8-bit pixels in reverse order, eight at a time as byte-swapped words.
+void MirrorRow8(const uint8_t* source, uint8_t* target, int width)
+{
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        uint64_t word;
+        std::memcpy(&word, source + (width - 8 - x), 8);
+        word = __builtin_bswap64(word);
+        std::memcpy(target + x, &word, 8);
+    }
+    for (; x < width; ++x)
+        target[x] = source[width - 1 - x];
+}
+
 bool IsTransformDepth(int bitCount)
 {
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24;
@@ -488,8 +502,7 @@ bool CDib::FlipFrom(const CDib& source, int direction)
         if (bits == 24) {
             MirrorRow24(s, d, w, stride);
         } else if (bits == 8) {
-            for (int x = 0; x < w; ++x)
-                d[x] = s[w - 1 - x];
+            MirrorRow8(s, d, w);
         } else {
             for (int x = 0; x < w; ++x)
                 PutIndex(d, uint32_t(x), bits, GetIndex(s, uint32_t(w - 1 - x), bits));
