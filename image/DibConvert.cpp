@@ -188,11 +188,12 @@ void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* ds
     }
 }
 
-// One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
-// lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
-// that nothing is read or written outside either row. Each group of 16 pixels asks ahead for the lines of both
-// walks: the target's walk runs on into the next row; the source's, backwards, goes on at the end of the next
-// row (stride bytes on).
+// One row of 24-bit pixels in reverse order. Inner pixels move in groups of four: the first two as one 8-byte
+// store put together from one 8-byte read, the other two as 4-byte words. Every store's bytes beyond its pixels
+// land on the next pixel, written right after. The first and last pixels of the row move as 3 bytes, so that
+// nothing is read or written outside either row. Each 16 pixels ask ahead for the lines of both walks: the
+// target's runs on into the next row; the source's, backwards, goes on at the end of the next row (stride
+// bytes on).
 void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t stride)
 {
     if (width < 2) {
@@ -214,12 +215,15 @@ void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t strid
         Prefetch(ahead);
         Prefetch(uintptr_t(d) + kAhead, true);
         for (int i = 0; i < 16; i += 4) {
-            uint32_t a = LoadWord(p - 3 * i), b = LoadWord(p - 3 * i - 3), c = LoadWord(p - 3 * i - 6),
-                     e = LoadWord(p - 3 * i - 9);
-            std::memcpy(d + 3 * i, &a, 4);
-            std::memcpy(d + 3 * i + 3, &b, 4);
-            std::memcpy(d + 3 * i + 6, &c, 4);
-            std::memcpy(d + 3 * i + 9, &e, 4);
+            // The 8 bytes from the pixel before p - 3i hold it and the pixel at p - 3i: swapped, they are the
+            // group's first two target pixels.
+            uint64_t two;
+            std::memcpy(&two, p - 3 * i - 3, 8);
+            two = ((two >> 24) & 0xFFFFFF) | two << 24;
+            const uint32_t third = LoadWord(p - 3 * i - 6), fourth = LoadWord(p - 3 * i - 9);
+            std::memcpy(d + 3 * i, &two, 8);
+            std::memcpy(d + 3 * i + 6, &third, 4);
+            std::memcpy(d + 3 * i + 9, &fourth, 4);
         }
     }
     for (; x < width - 1; ++x, d += 3, p -= 3) {
