@@ -329,9 +329,9 @@ void CMainFrame::OnPaletteChanged(HWND changer)
 {
     if (!m_pPicView || !m_pUpperList || !m_pLowerList)
         return;
-    for (CWnd* pane : {static_cast<CWnd*>(m_pUpperList.get()), static_cast<CWnd*>(m_pLowerList.get()),
-                       static_cast<CWnd*>(m_pPicView.get())}) {
-        HWND target = pane->m_hWnd;
+    // The picture (or text) is painted by a child of the view pane, which the pane's own repaint leaves alone.
+    for (HWND target :
+         {m_pUpperList->m_hWnd, m_pLowerList->m_hWnd, m_pPicView->m_hWnd, m_pPicView->GetDisplayWindow()}) {
         if (target && target != changer) {
             ::InvalidateRect(target, nullptr, TRUE);
             ::UpdateWindow(target);

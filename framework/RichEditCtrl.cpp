@@ -2,6 +2,7 @@
 #include "framework/RichEditCtrl.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "framework/ShiftJis.h"
 
@@ -60,16 +61,16 @@ bool CRichEditCtrl::SetText(const char* text, size_t length) const
     return stream.dwError == 0;
 }
 
-CString CRichEditCtrl::GetText() const
+std::string CRichEditCtrl::GetTextBytes() const
 {
-    // The length in bytes of the code page, line breaks counted as CR LF.
+    // The length in bytes of the code page, line breaks counted as CR LF. Wine answers with the most the
+    // characters could take (two bytes each), so the buffer is not cleared first: most of it stays untouched.
     GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, CP_ACP};
     long bytes = long(SendMessage(EM_GETTEXTLENGTHEX, WPARAM(&length)));
-    CString text;
     if (bytes <= 0)
-        return text;
+        return std::string();
+    std::unique_ptr<char[]> buffer(new char[size_t(bytes) + 1]);
     GETTEXTEX request = {DWORD(bytes) + 1, GT_USECRLF, CP_ACP, nullptr, nullptr};
-    long got = long(SendMessage(EM_GETTEXTEX, WPARAM(&request), LPARAM(text.GetBuffer(int(bytes) + 1))));
-    text.ReleaseBuffer(got > 0 ? int(std::min(got, bytes)) : 0);
-    return text;
+    long got = long(SendMessage(EM_GETTEXTEX, WPARAM(&request), LPARAM(buffer.get())));
+    return std::string(buffer.get(), size_t(std::max(0L, std::min(got, bytes))));
 }

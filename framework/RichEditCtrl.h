@@ -3,6 +3,8 @@
 
 #include <richedit.h>
 
+#include <string>
+
 #include "framework/Wnd.h"
 
 class CRichEditCtrl : public CWnd {
@@ -31,5 +33,6 @@ public:
     // begin like rich text ("{\\rtf") is shown as it is, not interpreted. False when the control refused it.
     bool SetText(const char* text, size_t length) const;
     // The whole text, every line break as CR LF.
-    CString GetText() const;
+    CString GetText() const { return CString(GetTextBytes()); }
+    std::string GetTextBytes() const;
 };

@@ -3,6 +3,8 @@
 #include "image/Dib.h"
 
 #include <algorithm>
+#include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -90,66 +92,159 @@ int CellChannel(int cell, int shift)
     return n;
 }
 
-constexpr int kTile = 64;
+// Quarter turns walk the target in bands of kBand rows. Within a band, each pass takes kRun source rows
+// across the band's columns into kRun-pixel runs of every target row: the source rows are read as short
+// streams, the band's target rows stay in cache from pass to pass, and a band touches few enough pages for
+// the address translations to stay cached too (a walk down a whole column changes page at every row).
+constexpr int kBand = 512;
+constexpr int kRun = 8;
 
-// Quarter turn of whole-byte pixels (bytes = 1 or 3), tile by tile so that the column walk through the source
-// stays in cache. The target is h wide and w high.
+inline uint32_t LoadWord(const uint8_t* p)
+{
+    uint32_t word;
+    std::memcpy(&word, p, 4);
+    return word;
+}
+
+// One run: kRun pixels down a source column (rows step bytes apart) into consecutive target pixels.
+// 24-bit pixels go two at a time as one 8-byte store, in order: its last 2 bytes land on the next pair, written
+// right after, and the run's last on the next run, written later. Each pixel is read as a 4-byte word, so its
+// column must not be the last of its row.
+template <int kBytes> inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
+
+template <> inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+{
+    static_assert(kRun == 8, "the run is spelt out");
+    auto pair = [&](const uint8_t* first) {
+        return (uint64_t(LoadWord(first)) & 0xFFFFFF) | uint64_t(LoadWord(first + step)) << 24;
+    };
+    const uint8_t* s4 = s + 4 * step;
+    const uint64_t p01 = pair(s), p23 = pair(s + 2 * step), p45 = pair(s4), p67 = pair(s4 + 2 * step);
+    std::memcpy(d, &p01, 8);
+    std::memcpy(d + 6, &p23, 8);
+    std::memcpy(d + 12, &p45, 8);
+    std::memcpy(d + 18, &p67, 8);
+}
+
+template <> inline void MoveRun<1>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+{
+    uint64_t run = 0;
+    for (int i = 0; i < kRun; ++i)
+        run |= uint64_t(s[i * step]) << (8 * i);
+    std::memcpy(d, &run, 8);
+}
+
+// Asks the cache for the line at address, which may lie outside any object: asking never faults.
+inline void Prefetch(uintptr_t address, bool forWriting = false)
+{
+    if (forWriting)
+        __builtin_prefetch(reinterpret_cast<const void*>(address), 1);
+    else
+        __builtin_prefetch(reinterpret_cast<const void*>(address));
+}
+
+// Quarter turn of whole-byte pixels (bytes = 1 or 3). The target is h wide and w high.
 // Clockwise: target (x, y) = source (w - 1 - y, x); anticlockwise: source (y, h - 1 - x).
-// The walk down the source columns defeats the hardware's prefetching, so each tile asks for the source rows
-// of the next one while it works.
+// Runs cover the target columns before the last one; the last columns, and the target row that comes from the
+// source's last column, move pixel by pixel afterwards (exact, and over what the runs spilled on).
 template <int kBytes>
 void RotateBytes(const uint8_t* src, size_t srcStride, int w, int h, uint8_t* dst, size_t dstStride, bool clockwise)
 {
-    for (int ty = 0; ty < w; ty += kTile) {
-        const int yEnd = std::min(ty + kTile, w);
-        // The source columns of this band of target rows, as bytes of a source row.
-        const size_t bandFirst = size_t(clockwise ? w - yEnd : ty) * kBytes;
-        const size_t bandBytes = size_t(yEnd - ty) * kBytes;
-        for (int tx = 0; tx < h; tx += kTile) {
-            const int count = std::min(tx + kTile, h) - tx;
-            for (int next = tx + kTile; next < std::min(tx + 2 * kTile, h); ++next) {
-                const uint8_t* row = src + size_t(clockwise ? next : h - 1 - next) * srcStride + bandFirst;
-                for (size_t k = 0; k < bandBytes; k += 64)
-                    __builtin_prefetch(row + k);
-                __builtin_prefetch(row + bandBytes - 1);
-            }
-            for (int y = ty; y < yEnd; ++y) {
-                uint8_t* d = dst + size_t(y) * dstStride + size_t(tx) * kBytes;
-                const uint8_t* first;
-                ptrdiff_t step;
-                if (clockwise) {
-                    first = src + size_t(tx) * srcStride + size_t(w - 1 - y) * kBytes;
-                    step = ptrdiff_t(srcStride);
-                } else {
-                    first = src + size_t(h - 1 - tx) * srcStride + size_t(y) * kBytes;
-                    step = -ptrdiff_t(srcStride);
-                }
-                for (int i = 0; i < count; ++i, d += kBytes)
-                    std::memcpy(d, first + step * i, kBytes);
+    // From one pixel of a run to the next: down the source clockwise, up it anticlockwise.
+    const ptrdiff_t step = clockwise ? ptrdiff_t(srcStride) : -ptrdiff_t(srcStride);
+    auto sourceOf = [&](int x, int y) {
+        return clockwise ? src + size_t(x) * srcStride + size_t(w - 1 - y) * kBytes
+                         : src + size_t(h - 1 - x) * srcStride + size_t(y) * kBytes;
+    };
+    const int runs = (h - 1) / kRun * kRun;
+    const int edgeRow = clockwise ? 0 : w - 1;
+    const int first = clockwise ? 1 : 0;
+    const int last = clockwise ? w : w - 1;
+    // A pass takes its target rows in the order that reads the source rows forwards: clockwise from the band's
+    // last row up, anticlockwise from its first down.
+    const ptrdiff_t nextRow = clockwise ? -ptrdiff_t(dstStride) : ptrdiff_t(dstStride);
+    ptrdiff_t nextPass[kRun];
+    for (int i = 0; i < kRun; ++i)
+        nextPass[i] = (kRun + i) * step;
+    for (int band = first; band < last; band += kBand) {
+        const int count = std::min(kBand, last - band);
+        const int start = clockwise ? band + count - 1 : band;
+        for (int x = 0; x < runs; x += kRun) {
+            uint8_t* d = dst + size_t(start) * dstStride + size_t(x) * kBytes;
+            const uint8_t* s = sourceOf(x, start);
+            for (int i = 0; i < count; ++i, d += nextRow, s += kBytes) {
+                // The hardware foresees neither walk: ask for the target line of the next pass, and in turn for
+                // each source row of the next pass.
+                Prefetch(uintptr_t(d) + 64, true);
+                Prefetch(uintptr_t(s) + uintptr_t(nextPass[i & (kRun - 1)]));
+                MoveRun<kBytes>(s, step, d);
             }
         }
     }
+    for (int y = 0; y < w; ++y) {
+        uint8_t* d = dst + size_t(y) * dstStride;
+        for (int x = y == edgeRow ? 0 : runs; x < h; ++x)
+            std::memcpy(d + size_t(x) * kBytes, sourceOf(x, y), kBytes);
+    }
 }
 
-// One row of 24-bit pixels in reverse order. The inner pixels move as 4-byte words: each word's fourth byte
-// lands on the next target pixel, which is written right after. The first and last pixels move as 3 bytes, so
-// that nothing is read or written outside either row.
-void MirrorRow24(const uint8_t* source, uint8_t* target, int width)
+// One row of 24-bit pixels in reverse order. Inner pixels move in groups of four: the first two as one 8-byte
+// store put together from one 8-byte read, the other two as 4-byte words. Every store's bytes beyond its pixels
+// land on the next pixel, written right after. The first and last pixels of the row move as 3 bytes, so that
+// nothing is read or written outside either row. Each 16 pixels ask ahead for the lines of both walks: the
+// target's runs on into the next row; the source's, backwards, goes on at the end of the next row (stride
+// bytes on).
+void MirrorRow24(const uint8_t* source, uint8_t* target, int width, size_t stride)
 {
     if (width < 2) {
         std::memcpy(target, source, size_t(std::max(width, 0)) * 3);
         return;
     }
+    constexpr uintptr_t kAhead = 2048;
+    const uintptr_t rowStart = uintptr_t(source);
+    const uintptr_t nextRowEnd = rowStart + stride + size_t(width) * 3;
     const uint8_t* p = source + size_t(width - 1) * 3;
     std::memcpy(target, p, 3);
     uint8_t* d = target + 3;
     p -= 3;
-    for (int x = 1; x < width - 1; ++x, d += 3, p -= 3) {
-        uint32_t pixel;
-        std::memcpy(&pixel, p, 4);
+    int x = 1;
+    for (; x + 16 < width; x += 16, d += 48, p -= 48) {
+        uintptr_t ahead = uintptr_t(p) - kAhead;
+        if (uintptr_t(p) - rowStart < kAhead)
+            ahead = nextRowEnd - (kAhead - (uintptr_t(p) - rowStart));
+        Prefetch(ahead);
+        Prefetch(uintptr_t(d) + kAhead, true);
+        for (int i = 0; i < 16; i += 4) {
+            // The 8 bytes from the pixel before p - 3i hold it and the pixel at p - 3i: swapped, they are the
+            // group's first two target pixels.
+            uint64_t two;
+            std::memcpy(&two, p - 3 * i - 3, 8);
+            two = ((two >> 24) & 0xFFFFFF) | two << 24;
+            const uint32_t third = LoadWord(p - 3 * i - 6), fourth = LoadWord(p - 3 * i - 9);
+            std::memcpy(d + 3 * i, &two, 8);
+            std::memcpy(d + 3 * i + 6, &third, 4);
+            std::memcpy(d + 3 * i + 9, &fourth, 4);
+        }
+    }
+    for (; x < width - 1; ++x, d += 3, p -= 3) {
+        uint32_t pixel = LoadWord(p);
         std::memcpy(d, &pixel, 4);
     }
     std::memcpy(d, p, 3);
+}
+
+// One row of 8-bit pixels in reverse order, eight at a time as byte-swapped words.
+void MirrorRow8(const uint8_t* source, uint8_t* target, int width)
+{
+    int x = 0;
+    for (; x + 8 <= width; x += 8) {
+        uint64_t word;
+        std::memcpy(&word, source + (width - 8 - x), 8);
+        word = __builtin_bswap64(word);
+        std::memcpy(target + x, &word, 8);
+    }
+    for (; x < width; ++x)
+        target[x] = source[width - 1 - x];
 }
 
 bool IsTransformDepth(int bitCount)
@@ -409,10 +504,9 @@ bool CDib::FlipFrom(const CDib& source, int direction)
         }
         const uint8_t* s = source.m_pBits + size_t(y) * stride;
         if (bits == 24) {
-            MirrorRow24(s, d, w);
+            MirrorRow24(s, d, w, stride);
         } else if (bits == 8) {
-            for (int x = 0; x < w; ++x)
-                d[x] = s[w - 1 - x];
+            MirrorRow8(s, d, w);
         } else {
             for (int x = 0; x < w; ++x)
                 PutIndex(d, uint32_t(x), bits, GetIndex(s, uint32_t(w - 1 - x), bits));

@@ -1,6 +1,7 @@
 // Line-end normalisation for the text view.
 #include "text/TextLines.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace fovea {
@@ -24,6 +25,46 @@ std::string WithCrLfLines(const char* text, size_t size)
         p = brk + ((*brk == '\r' && brk + 1 < end && brk[1] == '\n') ? 2 : 1);
     }
     return out;
+}
+
+namespace {
+
+// True when every CR of the text is followed by an LF and every LF follows a CR. Eight bytes at a time: a
+// word with no byte below 0x0E holds neither.
+bool HasOnlyCrLfBreaks(const char* text, size_t size)
+{
+    constexpr uint64_t kOnes = 0x0101010101010101ull;
+    size_t at = 0;
+    while (at < size) {
+        if (at + 8 <= size) {
+            uint64_t word;
+            std::memcpy(&word, text + at, 8);
+            if (((word - 0x0E * kOnes) & ~word & 0x80 * kOnes) == 0) {
+                at += 8;
+                continue;
+            }
+        }
+        if (text[at] == '\r') {
+            if (at + 1 == size || text[at + 1] != '\n')
+                return false;
+            at += 2;
+        } else if (text[at] == '\n') {
+            return false;
+        } else {
+            ++at;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+void EndLinesWithCrLf(std::string& text)
+{
+    if (!HasOnlyCrLfBreaks(text.data(), text.size()))
+        text = WithCrLfLines(text);
+    else if (!text.empty() && text.back() != '\n')
+        text += "\r\n";
 }
 
 } // namespace fovea

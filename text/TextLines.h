@@ -16,4 +16,8 @@ inline std::string WithCrLfLines(const std::string& text)
     return WithCrLfLines(text.data(), text.size());
 }
 
+// The same in place: text that already ends every line break in CR LF (as the text view hands it back) is
+// only given a line end after its last line, without a copy.
+void EndLinesWithCrLf(std::string& text);
+
 } // namespace fovea

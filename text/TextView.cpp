@@ -100,7 +100,9 @@ std::string CTextView::GetLines()
 {
     if (!m_wndEdit.m_hWnd)
         return std::string();
-    return fovea::WithCrLfLines(m_wndEdit.GetText().str());
+    std::string text = m_wndEdit.GetTextBytes();
+    fovea::EndLinesWithCrLf(text);
+    return text;
 }
 
 void CTextView::EditCommand(int index)

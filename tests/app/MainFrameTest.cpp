@@ -58,7 +58,7 @@ protected:
     CMainFrame* m_frame = nullptr;
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(MainFrame, PanesStripsAndWindowsArePublished)
 {
@@ -143,7 +143,7 @@ TEST_F(MainFrame, ClosingTheViewKeepsTheTreesHidden)
     EXPECT_EQ(300, m_frame->m_wndFilerSplitter.GetColumnWidth(0));
     Command(2);
     EXPECT_EQ(2 * 800 / 3, m_app->m_nViewWidth);
-    Command(4);  // the first filer takes the whole (bordered) filer splitter
+    Command(4); // the first filer takes the whole (bordered) filer splitter
     EXPECT_EQ(m_frame->m_wndFilerSplitter.GetClientRect().bottom, m_frame->m_wndFilerSplitter.GetRowHeight(0));
     EXPECT_EQ(0, m_frame->m_wndFilerSplitter.GetRowHeight(1));
     Command(6);
@@ -224,15 +224,39 @@ TEST_F(MainFrame, LauncherButtonsShowHideAndPlace)
     EXPECT_FALSE(m_app->m_pLauncher->IsWindowVisible());
 }
 
+namespace {
+
+// Counts the WM_PAINT messages of one window while installed in its place.
+WNDPROC g_paintedProc = nullptr;
+int g_paints = 0;
+
+LRESULT CALLBACK CountPaints(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PAINT)
+        ++g_paints;
+    return CallWindowProcA(g_paintedProc, hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
 TEST_F(MainFrame, PaletteChangeRepaintsEveryPaneButTheChanger)
 {
+    Command(1); // the view pane beside the filers
     for (CWnd* pane : {static_cast<CWnd*>(m_app->m_pUpperList), static_cast<CWnd*>(m_app->m_pLowerList),
                        static_cast<CWnd*>(m_app->m_pPicView)})
         ValidateRect(pane->m_hWnd, nullptr);
+    // The window that paints the picture is a child of the view pane: it must repaint too.
+    HWND picture = m_app->m_pPicView->GetDisplayWindow();
+    ASSERT_TRUE(IsWindowVisible(picture));
+    ValidateRect(picture, nullptr);
+    g_paints = 0;
+    g_paintedProc = WNDPROC(SetWindowLongPtrA(picture, GWLP_WNDPROC, LONG_PTR(CountPaints)));
     // Repainting happens at once (UpdateWindow): a pending update region afterwards means no repaint was asked.
     m_frame->SendMessage(WM_PALETTECHANGED, WPARAM(m_app->m_pUpperList->m_hWnd));
+    SetWindowLongPtrA(picture, GWLP_WNDPROC, LONG_PTR(g_paintedProc));
     EXPECT_FALSE(GetUpdateRect(m_app->m_pUpperList->m_hWnd, nullptr, FALSE));
     EXPECT_FALSE(GetUpdateRect(m_app->m_pLowerList->m_hWnd, nullptr, FALSE));
+    EXPECT_GE(g_paints, 1);
 }
 
 namespace {
@@ -259,7 +283,7 @@ DWORD ReadDword(const CString& keyPath, const char* name)
     return value;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
 {
@@ -272,7 +296,7 @@ TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
     CString keyPath = m_key.Path() + "\\" + fovea::kSettingsProductKey;
 
     // Cancelled: nothing stored, yet the trees get the slot's font again and the lists go to text display.
-    SendMessageA(combo, CB_SETCURSEL, 0, 0);  // ファイラーフォント
+    SendMessageA(combo, CB_SETCURSEL, 0, 0); // ファイラーフォント
     m_app->m_pUpperList->m_wndList.m_bCatalog = 1;
     HFONT before = m_app->GetFont(fovea::kFontFiler);
     g_confirm = false;
@@ -301,7 +325,7 @@ TEST_F(MainFrame, FontDialogAppliesAndStoresTheChosenFont)
     EXPECT_EQ(25, m_app->m_nHeaderHeight);
     EXPECT_EQ(m_app->GetFont(fovea::kFontHeader), m_app->m_pUpperList->GetHeaderFont());
 
-    SendMessageA(combo, CB_SETCURSEL, 1, 0);  // ビューフォント
+    SendMessageA(combo, CB_SETCURSEL, 1, 0); // ビューフォント
     dialog.ChangeFont();
     EXPECT_EQ(m_app->GetFont(fovea::kFontView), m_app->m_pPicView->GetTextFont());
     EXPECT_EQ(DWORD(-20), ReadDword(keyPath, "FONT3_Height"));

@@ -389,8 +389,8 @@ TEST(DibTransform, TurnsAndFlipsMatchTheirDefinitionAtEveryDepthAndSize)
 {
     const Transform transforms[] = {
         {"clockwise", 0, 1}, {"anticlockwise", 0, 0}, {"upside down", 1, 1}, {"left-right", 1, 0}};
-    // Sizes cross the 64-pixel tiles and the byte and word boundaries of packed rows.
-    const int sizes[][2] = {{1, 1}, {3, 2}, {7, 9}, {64, 64}, {65, 130}, {129, 3}};
+    // Sizes cross the 8-pixel runs and 512-row bands of the turns and the byte and word boundaries of packed rows.
+    const int sizes[][2] = {{1, 1}, {3, 2}, {7, 9}, {64, 64}, {65, 130}, {129, 3}, {521, 17}};
     for (int bits : {1, 4, 8, 24})
         for (const auto& size : sizes)
             for (const Transform& t : transforms) {

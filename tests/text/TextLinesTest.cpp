@@ -21,6 +21,10 @@ TEST(TextLines, EveryLineKeepsItsBytesAndEndsInCrLf)
         {"last line without an end gains one", "a\r\nlast", "a\r\nlast\r\n"},
         {"empty lines stay", "\r\n\n\r\nx", "\r\n\r\n\r\nx\r\n"},
         {"CR CR LF is an empty line and a line", "a\r\r\nb", "a\r\n\r\nb\r\n"},
+        {"CR LF lines then a lone LF", "a\r\nb\n", "a\r\nb\r\n"},
+        {"CR LF lines then a lone CR", "a\r\nb\r", "a\r\nb\r\n"},
+        {"LF first", "\na\r\n", "\r\na\r\n"},
+        {"lone LF after eight plain bytes", "abcdefgh\r\nabcdefgh\nabcdefgh", "abcdefgh\r\nabcdefgh\r\nabcdefgh\r\n"},
         // 表 is 0x95 0x5C and ソ 0x83 0x5C: their trail bytes are backslashes, never line ends or cut points.
         {"Shift-JIS with backslash trail bytes", "\x95\x5C\x83\x5C\n\x83\x5C", "\x95\x5C\x83\x5C\r\n\x83\x5C\r\n"},
         {"2000-byte lines", longLine + "\n" + longLine, longLine + "\r\n" + longLine + "\r\n"},
@@ -28,6 +32,9 @@ TEST(TextLines, EveryLineKeepsItsBytesAndEndsInCrLf)
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.out, fovea::WithCrLfLines(c.in)) << c.name;
+        std::string inPlace = c.in;
+        fovea::EndLinesWithCrLf(inPlace);
+        EXPECT_EQ(c.out, inPlace) << c.name;
         // What a save writes loads back as the same text.
         EXPECT_EQ(c.out, fovea::WithCrLfLines(c.out)) << c.name;
     }

@@ -1,9 +1,11 @@
 // Measures the view pane against the bare platform work it rests on, in one process, alternating the two sides
 // round by round:
 //   bench_viewpane JPEG TEXT ROUNDS
-// Prints three lines, each "name ours baseline" in median milliseconds: a JPEG opened in the pane until painted
-// against decoding it with the plug-in alone; a text shown against setting the same text into the same control
-// in one call; a text saved against one WriteFile of its bytes.
+// Prints lines of "name ours baseline" in median milliseconds: a JPEG opened in the pane until painted against
+// decoding it with the plug-in alone; a text shown against setting the same text into the same control in one
+// call; a text saved against one WriteFile of its bytes. Then the ways to read the text back out of the control
+// on their own, "read-text" followed by the medians of EM_GETTEXTEX in the code page (as a save reads),
+// EM_GETTEXTEX in UTF-16 then WideCharToMultiByte, WM_GETTEXT and EM_STREAMOUT: the floor of any save.
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -58,6 +60,49 @@ CString ProgramFolder()
     GetModuleFileNameA(nullptr, path, sizeof path);
     CString folder(path);
     return folder.Left(folder.ReverseFind('\\'));
+}
+
+// The ways a program can read the whole text out of a rich edit control, each giving Shift-JIS bytes with CR LF
+// line breaks. The first is the one the text view uses.
+size_t ReadInCodePage(const CRichEditCtrl& edit)
+{
+    return edit.GetTextBytes().size();
+}
+
+size_t ReadInUtf16(const CRichEditCtrl& edit)
+{
+    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_NUMCHARS, 1200};
+    long chars = long(edit.SendMessage(EM_GETTEXTLENGTHEX, WPARAM(&length)));
+    std::wstring wide(size_t(chars) + 1, L'\0');
+    GETTEXTEX request = {DWORD(chars + 1) * 2, GT_USECRLF, 1200, nullptr, nullptr};
+    int got = int(edit.SendMessage(EM_GETTEXTEX, WPARAM(&request), LPARAM(&wide[0])));
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), got, nullptr, 0, nullptr, nullptr);
+    std::string text(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), got, &text[0], bytes, nullptr, nullptr);
+    return text.size();
+}
+
+size_t ReadByWmGetText(const CRichEditCtrl& edit)
+{
+    long chars = long(edit.SendMessage(WM_GETTEXTLENGTH));
+    std::string text(size_t(chars) * 2 + 1, '\0');
+    text.resize(size_t(edit.SendMessage(WM_GETTEXT, WPARAM(text.size()), LPARAM(&text[0]))));
+    return text.size();
+}
+
+DWORD CALLBACK AppendStreamed(DWORD_PTR cookie, BYTE* buffer, LONG count, LONG* taken)
+{
+    reinterpret_cast<std::string*>(cookie)->append(reinterpret_cast<const char*>(buffer), size_t(count));
+    *taken = count;
+    return 0;
+}
+
+size_t ReadByStreamOut(const CRichEditCtrl& edit)
+{
+    std::string text;
+    EDITSTREAM stream = {DWORD_PTR(&text), 0, AppendStreamed};
+    edit.SendMessage(EM_STREAMOUT, SF_TEXT, LPARAM(&stream));
+    return text.size();
 }
 
 void Report(const char* name, const std::vector<double>& ours, const std::vector<double>& base)
@@ -139,6 +184,8 @@ int main(int argc, char** argv)
     pane.OpenFile(text);
     pane.m_strTextPath = copy;
     std::vector<double> saved, written;
+    size_t (*const reads[])(const CRichEditCtrl&) = {ReadInCodePage, ReadInUtf16, ReadByWmGetText, ReadByStreamOut};
+    std::vector<double> readTimes[4];
     for (int r = 0; r < rounds; ++r) {
         double start = Now();
         fovea::ScopedFile file(CreateFileA(copy, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
@@ -152,9 +199,21 @@ int main(int argc, char** argv)
             return 1;
         }
         saved.push_back(Now() - start);
+        for (int way = 0; way < 4; ++way) {
+            start = Now();
+            size_t bytes = reads[way](pane.m_wndTextView.GetEdit());
+            readTimes[way].push_back(Now() - start);
+            if (bytes != shownText.size()) {
+                std::fprintf(stderr, "read %d gave %u bytes, not %u\n", way, unsigned(bytes),
+                             unsigned(shownText.size()));
+                return 1;
+            }
+        }
     }
     DeleteFileA(copy);
     Report("save-text", saved, written);
+    std::printf("read-text %.1f %.1f %.1f %.1f\n", Median(readTimes[0]), Median(readTimes[1]), Median(readTimes[2]),
+                Median(readTimes[3]));
 
     app.m_pPicView = nullptr;
     app.m_pSampleDlg = nullptr;
