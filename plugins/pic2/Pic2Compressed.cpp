@@ -53,8 +53,7 @@ private:
 
 // N lines of a block, each with the margin beside it, taken in turn: Row(0) is the oldest. Advance() moves every
 // line up one place and recycles the oldest as the newest.
-template <typename T, int N>
-class CLineRing {
+template <typename T, int N> class CLineRing {
 public:
     bool Allocate(uint32_t width)
     {
@@ -108,8 +107,8 @@ private:
     CBitReader m_bits;
     int m_depth;
     bool m_bBad = false;
-    int64_t m_run = 0;       // unchained pixels still to pass before the next change point
-    int m_chainsToPass = 0;  // after an escape: chain pixels still to pass before the next run length
+    int64_t m_run = 0;      // unchained pixels still to pass before the next change point
+    int m_chainsToPass = 0; // after an escape: chain pixels still to pass before the next run length
     std::vector<uint32_t> m_cache;
     uint8_t m_cacheStart[256] = {};
     uint32_t* m_next = nullptr;
@@ -268,8 +267,8 @@ private:
 class CArithBlock {
 public:
     CArithBlock(const uint8_t* data, size_t size, int depth)
-        : m_bits(data + CArithmeticDecoder::kTableSize, size - CArithmeticDecoder::kTableSize),
-          m_coder(data, m_bits), m_levels(depth)
+        : m_bits(data + CArithmeticDecoder::kTableSize, size - CArithmeticDecoder::kTableSize), m_coder(data, m_bits),
+          m_levels(depth)
     {
     }
     int Decode(uint32_t width, uint32_t height, uint32_t lines, const Pic2LineSink& sink);
@@ -363,9 +362,9 @@ void CArithBlock::FollowChain(int x, uint32_t colour, int arrivedFrom)
 
 int CArithBlock::Decode(uint32_t width, uint32_t height, uint32_t lines, const Pic2LineSink& sink)
 {
-    CLineRing<uint32_t, 3> values;  // above, this line, next
-    CLineRing<uint8_t, 2> chains;   // arrival direction (1-5) of a chain at this line's and the next line's pixels
-    CLineRing<uint8_t, 3> nearby;   // change points near a pixel of this line and the next two
+    CLineRing<uint32_t, 3> values; // above, this line, next
+    CLineRing<uint8_t, 2> chains;  // arrival direction (1-5) of a chain at this line's and the next line's pixels
+    CLineRing<uint8_t, 3> nearby;  // change points near a pixel of this line and the next two
     try {
         m_cache.assign(512 * kRing, 0);
     } catch (const std::bad_alloc&) {
@@ -420,8 +419,8 @@ int CArithBlock::Decode(uint32_t width, uint32_t height, uint32_t lines, const P
 
 } // namespace
 
-int DecodeP2sfBlock(const uint8_t* data, size_t size, int depth, uint32_t width, uint32_t /*height*/,
-                    uint32_t lines, const Pic2LineSink& sink)
+int DecodeP2sfBlock(const uint8_t* data, size_t size, int depth, uint32_t width, uint32_t /*height*/, uint32_t lines,
+                    const Pic2LineSink& sink)
 {
     if (depth < 3 || depth > 24 || depth % 3 != 0)
         return kDecodeBroken;

@@ -52,11 +52,11 @@ uint8_t Widen(uint32_t level, int bits)
 class CColourMap {
 public:
     enum Layout {
-        kGreenFirst,  // depth / 3 bits a level, green above red above blue: compressed streams
-        kRedFirst,    // the same with red on top: raw pixels of 1 and 3 bytes and of 9 and 12 bits
-        kWord15,      // GGGGGRRRRRBBBBB0
-        kWord16,      // GGGGGRRRRRBBBBBI: the X68000 layout, the I bit a half step on every level
-        kIndexed,     // 8 bits through the palette; grey levels when the file has none
+        kGreenFirst, // depth / 3 bits a level, green above red above blue: compressed streams
+        kRedFirst,   // the same with red on top: raw pixels of 1 and 3 bytes and of 9 and 12 bits
+        kWord15,     // GGGGGRRRRRBBBBB0
+        kWord16,     // GGGGGRRRRRBBBBBI: the X68000 layout, the I bit a half step on every level
+        kIndexed,    // 8 bits through the palette; grey levels when the file has none
     };
     CColourMap(Layout layout, int depth) : m_layout(layout)
     {
@@ -113,7 +113,7 @@ private:
     Layout m_layout;
     int m_bits;
     uint8_t m_widen[256];
-    uint8_t m_palette[256][3];  // blue, green, red
+    uint8_t m_palette[256][3]; // blue, green, red
 };
 
 enum class BlockKind { kRawBigEndian, kRawLittleEndian, kP2sf, kP2ss, kUnknown };
