@@ -461,6 +461,13 @@ TEST(Pic2Decoder, CommittedSampleMatchesExpectedBitmap)
         ASSERT_TRUE(WriteWholeFile(seeds + "two_blocks.p2", file));
         ASSERT_TRUE(WriteWholeFile(seeds + "transparent.p2",
                                    EncodePic2(16, 10, 8, {Filled("P2BM", 0, 0, 10, 8, 7), TransparentBlock()})));
+        ASSERT_TRUE(WriteWholeFile(seeds + "p2sf_areas.p2", EncodePic2(12, 24, 16, {Areas(0, 0, 24, 16, 12, 5)})));
+        Block noise;
+        noise.id = "P2SS";
+        noise.w = 24;
+        noise.h = 16;
+        noise.data = Filled("P2SS", 0, 0, 400, 1, 6, 8).pixels;
+        ASSERT_TRUE(WriteWholeFile(seeds + "p2ss_noise.p2", EncodePic2(18, 24, 16, {noise})));
     }
     Bytes committed, expected;
     ASSERT_TRUE(ReadWholeFile(dir + "small.p2", committed));
