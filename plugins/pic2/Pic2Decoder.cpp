@@ -1,7 +1,9 @@
 // PIC2 decoding. A 124-byte big-endian header gives the canvas; blocks follow from the offset it names, each
 // with a 26-byte header (id, size of the whole block, flag, width, height, x, y, transparent colour) and drawn
 // on the canvas in file order, clipped to it. Raw blocks (P2BM big-endian, P2BI little-endian) hold one stored
-// value a pixel; the compressed ones (P2SF, P2SS) are decoded line by line in Pic2Compressed.cpp.
+// value a pixel; the compressed ones (P2SF, P2SS) are decoded line by line in Pic2Compressed.cpp. A block's
+// transparent colour is matched against values as the block stores them: the raw word or bytes, or the packed
+// levels (green first) of a compressed stream.
 #include "plugins/pic2/Pic2Decoder.h"
 
 #include <algorithm>
@@ -265,7 +267,7 @@ int DecodePic2(const uint8_t* data, size_t size, DecodedPicture& out)
                 ReadRawLine(blockData, block, pixelSize, y, rawLine.data());
                 paint(y, rawLine.data());
             }
-        } else if (block.width > 0 && lines > 0) {
+        } else if (drawnWidth > 0 && lines > 0) {
             compressedPixels += uint64_t(block.width) * lines;
             if (compressedPixels > kMaxCompressedPixels)
                 return fail(kDecodeBroken);
