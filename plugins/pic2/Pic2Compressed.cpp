@@ -16,6 +16,7 @@
 #include <new>
 #include <vector>
 
+#include "plugins/shim/MsbBitReader.h"
 #include "plugins/shim/Picture.h"
 
 namespace fovea {
@@ -25,31 +26,6 @@ namespace {
 constexpr size_t kMaxOverrunBytes = 8;
 // Chains reach two pixels to either side, so every line keeps that much room beside it.
 constexpr int kMargin = 2;
-
-class CBitReader {
-public:
-    CBitReader(const uint8_t* p, size_t size) : m_p(p), m_size(size) {}
-    uint32_t Bit()
-    {
-        const size_t byte = m_bit >> 3;
-        const uint32_t value = byte < m_size ? uint32_t(m_p[byte] >> (7 - (m_bit & 7))) & 1 : 0;
-        ++m_bit;
-        return value;
-    }
-    uint32_t Bits(int n)
-    {
-        uint32_t v = 0;
-        while (n-- > 0)
-            v = v << 1 | Bit();
-        return v;
-    }
-    bool Overrun() const { return (m_bit >> 3) > m_size + kMaxOverrunBytes; }
-
-private:
-    const uint8_t* m_p;
-    size_t m_size;
-    size_t m_bit = 0;
-};
 
 // N lines of a block, each with the margin beside it, taken in turn: Row(0) is the oldest. Advance() moves every
 // line up one place and recycles the oldest as the newest.
@@ -90,7 +66,7 @@ struct LevelLayout {
 
 class CFastBlock {
 public:
-    CFastBlock(const uint8_t* data, size_t size, int depth) : m_bits(data, size), m_depth(depth) {}
+    CFastBlock(const uint8_t* data, size_t size, int depth) : m_bits(data, size, kMaxOverrunBytes), m_depth(depth) {}
     int Decode(uint32_t width, uint32_t lines, const Pic2LineSink& sink);
 
 private:
@@ -104,7 +80,7 @@ private:
     uint32_t ReadColour(uint32_t left);
     void FollowChain(int x, uint32_t colour);
 
-    CBitReader m_bits;
+    CMsbBitReader m_bits;
     int m_depth;
     bool m_bBad = false;
     int64_t m_run = 0;      // unchained pixels still to pass before the next change point
@@ -211,7 +187,7 @@ int CFastBlock::Decode(uint32_t width, uint32_t lines, const Pic2LineSink& sink)
 
 class CArithmeticDecoder {
 public:
-    CArithmeticDecoder(const uint8_t* probabilities, CBitReader& bits) : m_bits(bits)
+    CArithmeticDecoder(const uint8_t* probabilities, CMsbBitReader& bits) : m_bits(bits)
     {
         for (int i = 0; i < kContexts; ++i)
             m_probability[i] = uint32_t(probabilities[2 * i]) << 8 | probabilities[2 * i + 1];
@@ -258,7 +234,7 @@ public:
     }
 
 private:
-    CBitReader& m_bits;
+    CMsbBitReader& m_bits;
     uint32_t m_probability[kContexts];
     uint32_t m_range = 0xFFFF;
     uint32_t m_code = 0;
@@ -267,8 +243,8 @@ private:
 class CArithBlock {
 public:
     CArithBlock(const uint8_t* data, size_t size, int depth)
-        : m_bits(data + CArithmeticDecoder::kTableSize, size - CArithmeticDecoder::kTableSize), m_coder(data, m_bits),
-          m_levels(depth)
+        : m_bits(data + CArithmeticDecoder::kTableSize, size - CArithmeticDecoder::kTableSize, kMaxOverrunBytes),
+          m_coder(data, m_bits), m_levels(depth)
     {
     }
     int Decode(uint32_t width, uint32_t height, uint32_t lines, const Pic2LineSink& sink);
@@ -286,7 +262,7 @@ private:
     uint32_t ReadColour(uint32_t above, uint32_t left);
     void FollowChain(int x, uint32_t colour, int arrivedFrom);
 
-    CBitReader m_bits;
+    CMsbBitReader m_bits;
     CArithmeticDecoder m_coder;
     LevelLayout m_levels;
     int m_newColourContext = kContextNewColour;
