@@ -62,8 +62,7 @@ struct LevelLayout {
     uint32_t max;
 };
 
-// ---- P2SF ----
-
+// The decoder of a P2SF block.
 class CFastBlock {
 public:
     CFastBlock(const uint8_t* data, size_t size, int depth) : m_bits(data, size, kMaxOverrunBytes), m_depth(depth) {}
@@ -91,7 +90,7 @@ private:
     uint8_t* m_nextChained = nullptr;
 };
 
-// A run of ones, then as many bits: 0, or 2^n - 1 + the n bits.
+// n ones and a zero, then n bits: 0 when n is 0, else 2^n - 1 + the bits.
 int64_t CFastBlock::ReadLength()
 {
     int n = 0;
@@ -183,8 +182,7 @@ int CFastBlock::Decode(uint32_t width, uint32_t lines, const Pic2LineSink& sink)
     return kDecodeOk;
 }
 
-// ---- P2SS ----
-
+// The binary arithmetic decoder of P2SS blocks.
 class CArithmeticDecoder {
 public:
     CArithmeticDecoder(const uint8_t* probabilities, CMsbBitReader& bits) : m_bits(bits)
@@ -240,6 +238,7 @@ private:
     uint32_t m_code = 0;
 };
 
+// The decoder of a P2SS block.
 class CArithBlock {
 public:
     CArithBlock(const uint8_t* data, size_t size, int depth)
