@@ -7,37 +7,14 @@
 #include <new>
 #include <vector>
 
+#include "plugins/shim/MsbBitReader.h"
+
 namespace fovea {
 namespace {
 
 // Encoders may stop writing once the last pixel is coded; missing bits read as 0, but only this far past the end.
 constexpr size_t kMaxOverrunBytes = 16;
 constexpr size_t kMaxCommentEnd = 64 * 1024;
-
-class CBitReader {
-public:
-    CBitReader(const uint8_t* p, size_t size) : m_p(p), m_size(size) {}
-    int Bit()
-    {
-        size_t byte = m_bit >> 3;
-        int value = byte < m_size ? (m_p[byte] >> (7 - (m_bit & 7))) & 1 : 0;
-        ++m_bit;
-        return value;
-    }
-    uint32_t Bits(int n)
-    {
-        uint32_t v = 0;
-        while (n-- > 0)
-            v = v << 1 | uint32_t(Bit());
-        return v;
-    }
-    bool Overrun() const { return (m_bit >> 3) > m_size + kMaxOverrunBytes; }
-
-private:
-    const uint8_t* m_p;
-    size_t m_size;
-    size_t m_bit = 0;
-};
 
 struct PiHeader {
     bool defaultPalette = false;
@@ -118,7 +95,7 @@ private:
 
 // Rank in the list: 1x 0-1, 00x 2-3, then 01 and k one bits (ended by a 0 unless k is the largest) with
 // 2 + k bits: 010xx 4-7, 011xxx 8-15 for 16 colours; 0110xxx 8-15 ... 0111111xxxxxxx 128-255 for 256.
-int ReadRank(CBitReader& bits, int planes)
+int ReadRank(CMsbBitReader& bits, int planes)
 {
     if (bits.Bit())
         return bits.Bit();
@@ -174,7 +151,7 @@ int DecodePi(const uint8_t* data, size_t size, DecodedPicture& out)
     try {
         pixels.assign(total, 0);
         CColourTable table(colours);
-        CBitReader bits(data + at, size - at);
+        CMsbBitReader bits(data + at, size - at, kMaxOverrunBytes);
 
         const uint8_t first = table.Take(0, ReadRank(bits, h.planes));
         const uint8_t second = table.Take(first, ReadRank(bits, h.planes));

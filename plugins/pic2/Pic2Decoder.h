@@ -1,4 +1,4 @@
-// Decoder of PIC2 pictures made of raw pixel blocks (P2BM, P2BI) placed on a canvas.
+// Decoder of PIC2 pictures: blocks, raw (P2BM, P2BI) or compressed (P2SF, P2SS), placed on a canvas.
 #pragma once
 
 #include <cstddef>
