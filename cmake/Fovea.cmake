@@ -14,7 +14,8 @@ function(fovea_sources)
 endfunction()
 
 # fovea_test(NAME sources... [POINTER] [TIMEOUT s] [LIBS libs...]): one GoogleTest executable and one ctest
-# entry; POINTER marks a test that moves the mouse pointer.
+# entry; POINTER marks a test that moves the mouse pointer, or reads the screen, and so runs alone: another test's
+# window coming up under the pointer would take its drops, presses and focus.
 # On Win32 ctest runs it through Wine (the cross-compiling emulator); every test writes an XML report
 # that the test command sums up.
 function(fovea_test name)
@@ -35,10 +36,10 @@ function(fovea_test name)
     add_test(NAME ${name} COMMAND ${name} --gtest_output=xml:${results}/${name}.xml
              WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
-    # Tests that move the one mouse pointer of the display never run beside each other: a pointer moved by
-    # one would break the other's drag.
+    # Tests of the one mouse pointer, focus and screen of the display run alone: a pointer moved or a window
+    # raised by another test would break their drags, presses and pictures.
     if(ARG_POINTER)
-        set_tests_properties(${name} PROPERTIES RESOURCE_LOCK pointer)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL ON)
     endif()
 endfunction()
 

@@ -12,22 +12,12 @@
 #include "app/FoveaApp.h"
 #include "browser/FileListBox.h"
 #include "framework/Handles.h"
+#include "tools/bench/BenchClock.h"
 
 namespace {
 
-double Now()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return double(counter.QuadPart) * 1000.0 / double(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0 : values[values.size() / 2];
-}
+using bench::Median;
+using bench::Now;
 
 // What any program pays to learn a folder's entries: the enumeration alone.
 int Enumerate(const CString& folder)
