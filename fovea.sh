@@ -43,6 +43,12 @@ PACKAGES=(
     "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
 )
 
+install_packages() {
+    local sudo=""
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" >/dev/null
+}
+
 ensure_packages() {
     local missing=() entry pkg file
     for entry in "${PACKAGES[@]}"; do
@@ -59,7 +65,18 @@ ensure_packages() {
         fi
         # A mirror in the middle of a sync fails the refresh of one list; the lists already there may still do.
         $sudo apt-get update -qq || log "not every package list could be refreshed; installing from what is there"
-        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+        if ! install_packages "${missing[@]}"; then
+            # Lists of one architecture refreshed and another's left stale ask for versions that do not fit
+            # together ("held broken packages"): start again from clean lists once before giving up.
+            log "installing failed; refreshing the package lists from scratch and trying again"
+            $sudo rm -rf /var/lib/apt/lists/*
+            $sudo apt-get update -qq || log "not every package list could be refreshed; installing from what is there"
+            if ! install_packages "${missing[@]}"; then
+                log "could not install: ${missing[*]}"
+                log "the package lists or the mirror are not usable now; run the command again later"
+                exit 1
+            fi
+        fi
     fi
     if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
         log "generating the ja_JP.UTF-8 locale"
@@ -95,11 +112,19 @@ select_wine() {
     fi
 }
 
+# Where ccache is installed, every tree compiles through it; paths below the checkout are hashed relative to it,
+# so that two checkouts of the project share what was compiled.
+LAUNCHER=()
+if command -v ccache >/dev/null 2>&1; then
+    LAUNCHER=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR="$ROOT" CCACHE_NOHASHDIR=1
+fi
+
 configure_and_build() {
     local tree="$1"; shift
     local dir="$BUILD/$tree"
     if [ ! -f "$dir/build.ninja" ]; then
-        cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+        cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${LAUNCHER[@]}" "$@" >/dev/null
     fi
     cmake --build "$dir" -j "$JOBS" -- "${NINJA_TARGETS[@]}"
 }
@@ -120,7 +145,7 @@ build_all() {
     mkdir -p "$BUILD/fuzz"
     if [ ! -f "$BUILD/fuzz/build.ninja" ]; then
         CC=clang CXX=clang++ cmake -S "$ROOT" -B "$BUILD/fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DFOVEA_FUZZ=ON >/dev/null
+            "${LAUNCHER[@]}" -DFOVEA_FUZZ=ON >/dev/null
     fi
     mapfile -t NINJA_TARGETS < <(ninja -C "$BUILD/fuzz" -t targets all 2>/dev/null \
         | sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | sort -u)
