@@ -4,6 +4,7 @@
 #include "app/FoveaApp.h"
 #include "app/IconListBox.h"
 #include "fileops/FileOps.h"
+#include "fileops/FileSafety.h"
 #include "fileops/PathParts.h"
 
 namespace fovea {
@@ -59,8 +60,10 @@ void RegisterDroppedPrograms(const CStringArray& paths, const CString& folder,
             // a source, it would be lost.
             if (SamePath(dropped.str(), link.str()))
                 continue;
-            int copied = ops.CopyOneFile(dropped, link);
-            if (moveLinks && copied == 0 && ops.PathKind(link) == 2)
+            // 0 also comes back when a failed copy was reported and passed over: the source goes only when its
+            // copy is really there, whole, and is another file than the source.
+            if (ops.CopyOneFile(dropped, link) == 0 && moveLinks && !fovea::IsSameFile(dropped, link) &&
+                fovea::SameContents(dropped, link))
                 ops.DeleteOneFile(dropped);
         }
     }

@@ -2,6 +2,7 @@
 // and stepped through, a program dropped and started, a document dropped on its entry, entries moved to another
 // page, pages deleted without touching what they link to.
 #include "launcher/LauncherWnd.h"
+#include "launcher/ProgramEntries.h"
 #include "tests/launcher/LauncherFixture.h"
 
 namespace {
@@ -45,6 +46,18 @@ protected:
     {
         RECT r = m_wnd.m_wndEntries.GetWindowRect();
         ASSERT_TRUE(DropAt(POINT{r.left + 60, r.bottom - 20}, {Editor()}));
+    }
+
+    // Enter pressed in one of the window's lists, handed over as the program's message loop does.
+    void EnterIn(const CIconListBox& list)
+    {
+        SetFocus(list.m_hWnd);
+        MSG msg = {list.m_hWnd, WM_KEYDOWN, VK_RETURN, 1};
+        if (!CDialog::PreTranslateModeless(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        PumpMessages();
     }
 
     CLauncherWnd m_wnd;
@@ -172,6 +185,46 @@ TEST_F(Launcher, DeletingEntriesAndPagesErasesTheLinksNotThePrograms)
     EXPECT_EQ(9, m_wnd.m_wndPages.GetCount());
     EXPECT_TRUE(Exists(Editor()));
     EXPECT_TRUE(Exists(Document()));
+}
+
+TEST_F(Launcher, EnterInAListIsThatListsCommandAndLeavesTheWindowShown)
+{
+    m_wnd.ShowLauncher(0);
+    ASSERT_EQ(1, m_app->m_bShowLauncher);
+    ASSERT_TRUE(WriteText(Root() + "\\MENU\\Page03\\note.txt", "x"));
+    m_wnd.m_wndPages.SetCaretIndex(3, true);
+    EnterIn(m_wnd.m_wndPages);
+    EXPECT_EQ((std::vector<std::string>{"note.txt"}), Entries());
+    m_wnd.m_wndPageBar.SetCaretIndex(2, true);
+    EnterIn(m_wnd.m_wndPageBar);
+    EXPECT_EQ("Page04", CurrentPage());
+    // Still shown, as the flag says: the layout button hides it with its next press.
+    EXPECT_TRUE(IsWindowVisible(m_wnd.m_hWnd));
+    EXPECT_EQ(1, m_app->m_bShowLauncher);
+    m_wnd.ShowLauncher(0);
+    EXPECT_FALSE(IsWindowVisible(m_wnd.m_hWnd));
+}
+
+TEST_F(Launcher, ALinkMovedOntoAPageStaysWhereItWasWhenItsCopyFailed)
+{
+    DropEditor();
+    ASSERT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
+    CString moved = m_wnd.m_wndEntries.GetText(0);
+    // The other page already holds a read-only EDIT.LNK of its own: the overwrite is confirmed, the copy fails,
+    // and OK on the report goes on with the next file.
+    CString other = Root() + "\\MENU\\Page03\\EDIT.LNK";
+    ASSERT_TRUE(WriteText(other, "another link"));
+    ASSERT_TRUE(SetFileAttributesA(other, FILE_ATTRIBUTE_READONLY));
+    CStringArray paths;
+    paths.Add(moved);
+    {
+        DialogAnswerer answerer({IDOK, IDOK});
+        fovea::RegisterDroppedPrograms(paths, Root() + "\\MENU\\Page03", {"EXE"}, true);
+        EXPECT_EQ(2u, answerer.Count());
+    }
+    SetFileAttributesA(other, FILE_ATTRIBUTE_NORMAL);
+    EXPECT_TRUE(Exists(moved));
+    EXPECT_EQ("another link", ReadText(other));
 }
 
 } // namespace
