@@ -267,14 +267,18 @@ TEST_F(FileTest, ASaveOverAFileKeepsItsAttributesCreationTimeAndOtherNames)
         ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
         FILETIME before = {};
         ASSERT_TRUE(CreationTime(path, before));
+        // Wine: creation times cannot be set on most Unix file systems; there is then nothing to keep.
+        const bool settable = CompareFileTime(&before, &old) == 0;
 
         ASSERT_TRUE(fovea::SaveBytesReplacing(CString(path), "new", 3));
         EXPECT_EQ("new", Contents(path));
         EXPECT_EQ(attributes, GetFileAttributesA(path.c_str()) & kBits);
         FILETIME after = {};
         ASSERT_TRUE(CreationTime(path, after));
-        EXPECT_EQ(0, CompareFileTime(&before, &after));
+        if (settable)
+            EXPECT_EQ(0, CompareFileTime(&before, &after));
         SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
     }
 
     // Every name of a file with hard links sees what was saved under one of them.

@@ -450,8 +450,9 @@ TEST(DibTransform, SixteenAndThirtyTwoBitPicturesKeepTheirColourMasks)
         ASSERT_TRUE(scaled.ScaleFrom(source, 6, 4)) << bits;
         for (CDib* dib : {&rotated, &flipped, &scaled}) {
             EXPECT_EQ(bits, dib->GetBitCount());
-            EXPECT_EQ(fovea::kBiBitfields, dib->GetInfoHeader()->biCompression);
-            const uint8_t* kept = reinterpret_cast<const uint8_t*>(dib->GetInfoHeader()) + 40;
+            const uint8_t* header = reinterpret_cast<const uint8_t*>(dib->GetInfoHeader());
+            EXPECT_EQ(fovea::kBiBitfields, dibtest::Get32(header + 16));
+            const uint8_t* kept = header + 40;
             for (int i = 0; i < 3; ++i)
                 EXPECT_EQ(masks[i], dibtest::Get32(kept + 4 * i)) << bits << " mask " << i;
         }

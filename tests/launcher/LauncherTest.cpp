@@ -210,19 +210,19 @@ TEST_F(Launcher, ALinkMovedOntoAPageStaysWhereItWasWhenItsCopyFailed)
     DropEditor();
     ASSERT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
     CString moved = m_wnd.m_wndEntries.GetText(0);
-    // The other page already holds a read-only EDIT.LNK of its own: the overwrite is confirmed, the copy fails,
-    // and OK on the report goes on with the next file.
+    // The other page already holds an EDIT.LNK of its own, open elsewhere: the overwrite is confirmed, the copy
+    // fails, and OK on the report goes on with the next file.
     CString other = Root() + "\\MENU\\Page03\\EDIT.LNK";
     ASSERT_TRUE(WriteText(other, "another link"));
-    ASSERT_TRUE(SetFileAttributesA(other, FILE_ATTRIBUTE_READONLY));
     CStringArray paths;
     paths.Add(moved);
     {
+        fovea::ScopedFile busy(CreateFileA(other, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(busy);
         DialogAnswerer answerer({IDOK, IDOK});
         fovea::RegisterDroppedPrograms(paths, Root() + "\\MENU\\Page03", {"EXE"}, true);
         EXPECT_EQ(2u, answerer.Count());
     }
-    SetFileAttributesA(other, FILE_ATTRIBUTE_NORMAL);
     EXPECT_TRUE(Exists(moved));
     EXPECT_EQ("another link", ReadText(other));
 }
