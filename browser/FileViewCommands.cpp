@@ -20,14 +20,6 @@ const char* const kNewFolderName = "名前未定義フォルダ";
 // Undeleted names listed in the report; the rest are counted.
 constexpr int kReportedNames = 3;
 
-// The link file resolves, without a search, to target itself.
-bool LinksTo(const CString& link, const CString& target)
-{
-    CString resolved, folder, arguments, description;
-    return SUCCEEDED(CFileOps().ResolveShortcut(nullptr, link, resolved, folder, arguments, description, false)) &&
-           !resolved.IsEmpty() && fovea::IsSameFile(resolved, target);
-}
-
 } // namespace
 
 bool CFileView::OnFileBarCommand(int button)
@@ -217,7 +209,7 @@ void CFileView::MakeShortcuts()
             continue;
         // A link of that name to another file (report.doc and report.LNK, or the folder photos after
         // photos.jpg) is the user's: it is replaced only when the user says so.
-        if (ops.PathKind(link) != -1 && !LinksTo(link, target) &&
+        if (ops.PathKind(link) != -1 && !fovea::LinksTo(link, target) &&
             !CMessageDlg::AskOverwrite(fovea::PathFileName(link.str())))
             continue;
         ops.CreateShortcut(target, link, folder, "", name + " shortcut");

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "fileops/FileOps.h"
 #include "fileops/PathParts.h"
 #include "framework/Handles.h"
 
@@ -110,6 +111,13 @@ bool SameContents(const CString& a, const CString& b)
         left -= want;
     }
     return true;
+}
+
+bool LinksTo(const CString& link, const CString& target)
+{
+    CString resolved, folder, arguments, description;
+    return SUCCEEDED(CFileOps().ResolveShortcut(nullptr, link, resolved, folder, arguments, description, false)) &&
+           !resolved.IsEmpty() && IsSameFile(resolved, target);
 }
 
 bool ResolvedPath(const CString& path, CString& resolved)

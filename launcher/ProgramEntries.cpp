@@ -5,6 +5,7 @@
 #include "app/IconListBox.h"
 #include "fileops/FileOps.h"
 #include "fileops/FileSafety.h"
+#include "fileops/MessageDlg.h"
 #include "fileops/PathParts.h"
 
 namespace fovea {
@@ -54,6 +55,9 @@ void RegisterDroppedPrograms(const CStringArray& paths, const CString& folder,
         ops.GetFolderPart(dropped, from);
         CString link = folder + "\\" + title + ".LNK";
         if (IsOneOf(extension, programKinds)) {
+            // A link of that name to another program is replaced only when the user says so.
+            if (ops.PathKind(link) != -1 && !LinksTo(link, dropped) && !CMessageDlg::AskOverwrite(title + ".LNK"))
+                continue;
             ops.CreateShortcut(dropped, link, from, "", title);
         } else if (extension == "LNK") {
             // A link dropped on the folder it is in stays where it is: copied onto itself and then erased as

@@ -2,6 +2,7 @@
 // and stepped through, a program dropped and started, a document dropped on its entry, entries moved to another
 // page, pages deleted without touching what they link to.
 #include "launcher/LauncherWnd.h"
+#include "fileops/FileSafety.h"
 #include "launcher/ProgramEntries.h"
 #include "tests/launcher/LauncherFixture.h"
 
@@ -119,6 +120,9 @@ TEST_F(Launcher, ADroppedProgramIsStartedByAClickAndOpensADocumentDroppedOnIt)
     ASSERT_TRUE(DropAt(OnItem(m_wnd.m_wndEntries.m_hWnd, 0), {Document(), Root() + "\\plain.txt"}));
     started = Started(3);
     ASSERT_EQ(3u, started.size());
+    // The two programs run side by side: either may record its line first.
+    if (started[1].find("plain.txt") != std::string::npos)
+        std::swap(started[1], started[2]);
     ExpectEditorWith(started[1], "\"" + Document().str() + "\"");
     ExpectEditorWith(started[2], (Root() + "\\plain.txt").str());
     EXPECT_EQ((std::vector<std::string>{"EDIT.LNK"}), Entries());
@@ -225,6 +229,33 @@ TEST_F(Launcher, ALinkMovedOntoAPageStaysWhereItWasWhenItsCopyFailed)
     }
     EXPECT_TRUE(Exists(moved));
     EXPECT_EQ("another link", ReadText(other));
+}
+
+TEST_F(Launcher, AProgramOfTheSameNameFromElsewhereReplacesItsLinkOnlyWhenTheUserSaysSo)
+{
+    CString page = m_wnd.CurrentPage();
+    CString other = Root() + "\\My Docs\\EDIT.EXE";
+    ASSERT_TRUE(CopyFileA(Editor(), other, FALSE));
+    const struct {
+        CString program;
+        int answer;
+        size_t questions;
+        CString linked;
+    } drops[] = {
+        {Editor(), IDCANCEL, 0, Editor()}, // the first link
+        {Editor(), IDCANCEL, 0, Editor()}, // the same program again: nothing to ask
+        {other, IDCANCEL, 1, Editor()},    // another EDIT.EXE: asked, declined
+        {other, IDOK, 1, other},           // asked, replaced
+    };
+    for (const auto& drop : drops) {
+        SCOPED_TRACE(drop.program.str());
+        CStringArray paths;
+        paths.Add(drop.program);
+        DialogAnswerer answerer({drop.answer});
+        fovea::RegisterDroppedPrograms(paths, page, {"EXE"}, false);
+        EXPECT_EQ(drop.questions, answerer.Count());
+        EXPECT_TRUE(fovea::LinksTo(page + "\\EDIT.LNK", drop.linked));
+    }
 }
 
 } // namespace
