@@ -1,4 +1,4 @@
-// Same-file tests, resolved paths and the link-safe erase of the tree walk.
+// Same-file and same-contents tests, where a link leads, resolved paths and the link-safe erase of the tree walk.
 #include "fileops/FileSafety.h"
 
 #include <algorithm>
