@@ -154,6 +154,9 @@ bool CFoveaApp::ProcessCommandLine()
 
 BOOL CFoveaApp::InitInstance()
 {
+    // A drive without a medium (an empty CD-ROM or card reader) answers the program's calls with a failure
+    // instead of the system's own error box.
+    ::SetErrorMode(::SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     RecordStartDrive();
     BuildDriveList();
     FindProgramDir();

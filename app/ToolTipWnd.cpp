@@ -10,24 +10,14 @@
 #include "browser/FileView.h"
 #include "framework/Handles.h"
 #include "image/FoveaView.h"
+#include "image/PicView.h"
 #include "launcher/LauncherPane.h"
 #include "launcher/LauncherWnd.h"
+#include "text/TextView.h"
 
 using namespace fovea;
 
 namespace {
-
-// Child ids in the view pane, the launcher and the extension menu.
-constexpr int kViewPictureBarId = 300;
-constexpr int kViewTextBarId = 304;
-constexpr int kViewPictureAreaId = 303;
-constexpr int kViewTextAreaId = 302;
-constexpr int kLauncherEntriesId = 301;
-constexpr int kLauncherPagesId = 302;
-constexpr int kLauncherPageBarId = 303;
-constexpr int kLauncherPageEditBarId = 304;
-constexpr int kExtMenuEntriesId = 301;
-constexpr int kExtMenuBarId = 302;
 
 // A tip anchored to a button sits this far below the button's top, left-aligned with it.
 constexpr int kButtonAnchorDrop = 30;
@@ -95,21 +85,21 @@ HWND CToolTipWnd::TipWindowHandle(const CFoveaApp& app, int window)
     case kTipLayoutBar:
         return frame ? frame->m_wndLayoutBar.m_hWnd : nullptr;
     case kTipPictureBar:
-        return Child(app.m_pPicView, kViewPictureBarId);
+        return Child(app.m_pPicView, CFoveaView::kPicBarId);
     case kTipTextBar:
-        return Child(app.m_pPicView, kViewTextBarId);
+        return Child(app.m_pPicView, CFoveaView::kTextBarId);
     case kTipPageBar:
-        return Child(app.m_pLauncher, kLauncherPageBarId);
+        return Child(app.m_pLauncher, CLauncherWnd::kPageBarId);
     case kTipPageEditBar:
-        return Child(app.m_pLauncher, kLauncherPageEditBarId);
+        return Child(app.m_pLauncher, CLauncherWnd::kPageEditBarId);
     case kTipLauncherEntries:
-        return Child(app.m_pLauncher, kLauncherEntriesId);
+        return Child(app.m_pLauncher, CLauncherWnd::kEntriesId);
     case kTipLauncherPages:
-        return Child(app.m_pLauncher, kLauncherPagesId);
+        return Child(app.m_pLauncher, CLauncherWnd::kPagesId);
     case kTipExtMenuBar:
-        return Child(app.m_pExtMenu, kExtMenuBarId);
+        return Child(app.m_pExtMenu, CLauncherPane::kBarId);
     case kTipExtMenuEntries:
-        return Child(app.m_pExtMenu, kExtMenuEntriesId);
+        return Child(app.m_pExtMenu, CLauncherPane::kEntriesId);
     case kTipFileListUpper:
         return app.m_pUpperList ? app.m_pUpperList->m_wndList.m_hWnd : nullptr;
     case kTipFileListLower:
@@ -120,7 +110,7 @@ HWND CToolTipWnd::TipWindowHandle(const CFoveaApp& app, int window)
         return Handle(app.m_pLowerTree);
     case kTipPictureArea: {
         // The pane itself until it holds a picture view of its own.
-        HWND area = Child(app.m_pPicView, kViewPictureAreaId);
+        HWND area = Child(app.m_pPicView, CPicView::kId);
         return area ? area : Handle(app.m_pPicView);
     }
     default:
@@ -144,8 +134,8 @@ TipScene CToolTipWnd::ReadScene(const CFoveaApp& app)
 
 HWND CToolTipWnd::FocusTarget(const CFoveaApp& app)
 {
-    HWND text = Child(app.m_pPicView, kViewTextAreaId);
-    if (HasArea(text) && !HasArea(Child(app.m_pPicView, kViewPictureAreaId))) {
+    HWND text = Child(app.m_pPicView, CTextView::kEditId);
+    if (HasArea(text) && !HasArea(Child(app.m_pPicView, CPicView::kId))) {
         // The text view holds the edit control that takes the keys.
         HWND edit = ::GetWindow(text, GW_CHILD);
         return edit ? edit : text;

@@ -105,6 +105,8 @@ private:
     bool DeleteItems();
     void ReportUndeleted(const CStringArray& names);
     void ChangeMask();
+    // True when name names one entry of this folder; otherwise the user is told and false comes back.
+    static bool AcceptName(const CString& name);
     void MakeNewFolder();
     void MakeShortcuts();
     void RenameItems();

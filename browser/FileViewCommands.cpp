@@ -7,6 +7,7 @@
 
 #include "browser/MaskDlg.h"
 #include "fileops/FileOps.h"
+#include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
 #include "fileops/PathParts.h"
 #include "fileops/TitleDlg.h"
@@ -118,9 +119,7 @@ void CFileView::ToggleSelectAll(bool filesOnly)
 
 bool CFileView::DeleteItems()
 {
-    CMessageDlg question(this);
-    question.SetMessages("選択ファイル、フォルダをすべて削除します。", "よろしいですか。", "", "", "");
-    if (question.DoModal() != IDOK)
+    if (CMessageDlg::Show("選択ファイル、フォルダをすべて削除します。", "よろしいですか。") != IDOK)
         return false;
     std::vector<int> items = CommandItems();
     // Without a selection the first item is never deleted through the caret.
@@ -153,9 +152,7 @@ void CFileView::ReportUndeleted(const CStringArray& names)
         lines[i] = names[i];
     if (count > kReportedNames)
         lines[kReportedNames].Format("ほか %d 件", count - kReportedNames);
-    CMessageDlg report(this);
-    report.SetMessages("削除できなかったファイル、フォルダがあります。", lines[0], lines[1], lines[2], lines[3]);
-    report.DoModal();
+    CMessageDlg::Show("削除できなかったファイル、フォルダがあります。", lines[0], lines[1], lines[2], lines[3]);
 }
 
 void CFileView::ChangeMask()
@@ -170,22 +167,29 @@ void CFileView::ChangeMask()
     // The pattern picks files of the folder shown; one naming another folder would list names that every
     // later command would take for this folder's.
     if (fovea::ReverseFindChar(mask.str(), '\\') != std::string::npos || mask.Find('/') >= 0 || mask.Find(':') >= 0) {
-        CMessageDlg report(this);
-        report.SetMessages("マスクにフォルダは指定できません。", mask, "", "", "");
-        report.DoModal();
+        CMessageDlg::Show("マスクにフォルダは指定できません。", mask);
         return;
     }
     m_wndList.SetMask(mask.IsEmpty() ? CString("*.*") : mask);
     m_wndList.Refresh();
 }
 
+bool CFileView::AcceptName(const CString& name)
+{
+    // A name with a separator would create or move the entry in another folder.
+    if (fovea::IsOneName(name.str()))
+        return true;
+    CMessageDlg::Show("名前にフォルダは指定できません。", name);
+    return false;
+}
+
 void CFileView::MakeNewFolder()
 {
     CTitleDlg dialog(this);
     dialog.m_strTitle = kNewFolderName;
-    if (dialog.DoModal() != IDOK)
+    if (dialog.DoModal() != IDOK || !AcceptName(dialog.m_strTitle))
         return;
-    // An existing name or an invalid one fails without a word; the list then shows what is there.
+    // An existing name fails without a word; the list then shows what is there.
     CFileOps().MakeFolder(m_wndList.m_strPath + "\\" + dialog.m_strTitle);
     m_wndList.Refresh();
     PutCaretOn(dialog.m_strTitle);
@@ -202,6 +206,11 @@ void CFileView::MakeShortcuts()
         CString link = folder + "\\" + CString(m_wndList.GetItemFields(index).name) + ".LNK";
         // A link named like its own target (the item is itself such a link) would replace the item.
         if (fovea::SamePath(link.str(), target.str()))
+            continue;
+        // A link of that name to another file (report.doc and report.LNK, or the folder photos after
+        // photos.jpg) is the user's: it is replaced only when the user says so.
+        if (ops.PathKind(link) != -1 && !fovea::LinksTo(link, target) &&
+            !CMessageDlg::AskOverwrite(fovea::PathFileName(link.str())))
             continue;
         ops.CreateShortcut(target, link, folder, "", name + " shortcut");
         lastLink = link;
@@ -237,9 +246,13 @@ void CFileView::RenameItems()
     CTitleDlg dialog(this);
     for (int i = 0; i < names.GetSize(); ++i) {
         dialog.m_strTitle = names[i];
-        // キャンセル skips this item only; a refused rename leaves it as it was.
-        if (dialog.DoModal() == IDOK)
+        // キャンセル or a refused name skips this item only; a failed rename leaves it as it was.
+        if (dialog.DoModal() != IDOK)
+            continue;
+        if (AcceptName(dialog.m_strTitle))
             ops.RenamePath(folder + "\\" + names[i], folder + "\\" + dialog.m_strTitle);
+        else
+            dialog.m_strTitle = names[i];
     }
     m_wndList.Refresh();
     PutCaretOn(dialog.m_strTitle);

@@ -7,6 +7,7 @@
 #include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
 #include "fileops/PathParts.h"
+#include "framework/File.h"
 #include "framework/Handles.h"
 
 int CFileOps::PathKind(CString path)
@@ -71,15 +72,11 @@ int CFileOps::RenamePath(CString oldPath, CString newPath)
 
 int CFileOps::CopyOneFile(CString source, CString destination)
 {
-    if (::GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
+    if (!CFile::Exists(source))
         return 0;
-    bool exists = ::GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
-    if (exists) {
-        CMessageDlg question;
-        question.SetMessages("既にコピー先に同名のファイルが存在します", "上書きしますか？", "", "", "");
-        if (question.DoModal() != IDOK)
-            return -1;
-    }
+    bool exists = CFile::Exists(destination);
+    if (exists && !CMessageDlg::AskOverwrite())
+        return -1;
     ShowStatusText(0, source + "--->" + destination);
     // A file copied onto itself (also through another name for it) would be emptied before it is read on
     // some platforms: it is never handed to the copy call.
@@ -89,9 +86,7 @@ int CFileOps::CopyOneFile(CString source, CString destination)
 
 int CFileOps::ReportFailedCopy(const CString& source, const CString& destination)
 {
-    CMessageDlg report;
-    report.SetMessages("コピーできませんでした", source, destination, "", "");
-    return report.DoModal() == IDOK ? 0 : -1;
+    return CMessageDlg::Show("コピーできませんでした", source, destination) == IDOK ? 0 : -1;
 }
 
 int CFileOps::ShowStatusText(int pane, CString text)

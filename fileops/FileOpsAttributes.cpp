@@ -47,13 +47,6 @@ bool SetTimes(const CString& path, const WIN32_FILE_ATTRIBUTE_DATA& status, cons
     return file && ::SetFileTime(file.get(), &status.ftCreationTime, &status.ftLastAccessTime, &lastWrite);
 }
 
-void Report(const char* what, const CString& path, const char* outcome)
-{
-    CMessageDlg report;
-    report.SetMessages(what, path, outcome, "", "");
-    report.DoModal();
-}
-
 } // namespace
 
 void CFileOps::EditAttributes(CString path)
@@ -78,12 +71,13 @@ void CFileOps::EditAttributes(CString path)
         fovea::ItemTime entered;
         if (!fovea::ParseAttrTime(dialog.m_strTime.str(), entered) || !FileTimeOfLocal(entered, lastWrite)) {
             lastWrite = status.ftLastWriteTime;
-            Report("更新時間は 96-08-31 23:05:09 の形で入力してください", path, "更新時間は変更していません");
+            CMessageDlg::Show("更新時間は 96-08-31 23:05:09 の形で入力してください", path,
+                              "更新時間は変更していません");
         }
     }
     bool timeChanged = ::CompareFileTime(&lastWrite, &status.ftLastWriteTime) != 0;
     if (timeChanged && !SetTimes(path, status, lastWrite)) {
-        Report("更新時間を変更できませんでした", path, "属性も変更していません");
+        CMessageDlg::Show("更新時間を変更できませんでした", path, "属性も変更していません");
         return;
     }
 
@@ -94,9 +88,11 @@ void CFileOps::EditAttributes(CString path)
     if (attributes == old)
         return;
     if (!::SetFileAttributesA(path, attributes ? attributes : FILE_ATTRIBUTE_NORMAL)) {
-        // Both or nothing: the new time goes back.
+        // Both or nothing: the new time goes back. Where that fails too, the user is told the time did change.
+        const char* time = "";
         if (timeChanged)
-            SetTimes(path, status, status.ftLastWriteTime);
-        Report("属性を変更できませんでした", path, timeChanged ? "更新時間も元のままです" : "");
+            time =
+                SetTimes(path, status, status.ftLastWriteTime) ? "更新時間も元のままです" : "更新時間は変更されました";
+        CMessageDlg::Show("属性を変更できませんでした", path, time);
     }
 }

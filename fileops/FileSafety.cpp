@@ -1,8 +1,11 @@
-// Same-file tests, resolved paths and the link-safe erase of the tree walk.
+// Same-file and same-contents tests, where a link leads, resolved paths and the link-safe erase of the tree walk.
 #include "fileops/FileSafety.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
+#include "fileops/FileOps.h"
 #include "fileops/PathParts.h"
 #include "framework/Handles.h"
 
@@ -87,6 +90,34 @@ bool IsSameFile(const CString& a, const CString& b)
         return first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
                first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
     return SamePath(FullPath(a).str(), FullPath(b).str());
+}
+
+bool SameContents(const CString& a, const CString& b)
+{
+    ScopedFile first(::CreateFileA(a, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ScopedFile second(::CreateFileA(b, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    LARGE_INTEGER sizeA = {}, sizeB = {};
+    if (!first || !second || !::GetFileSizeEx(first.get(), &sizeA) || !::GetFileSizeEx(second.get(), &sizeB) ||
+        sizeA.QuadPart != sizeB.QuadPart)
+        return false;
+    std::vector<char> bufferA(64 * 1024), bufferB(64 * 1024);
+    for (LONGLONG left = sizeA.QuadPart; left > 0;) {
+        DWORD want = DWORD(std::min<LONGLONG>(left, LONGLONG(bufferA.size())));
+        DWORD gotA = 0, gotB = 0;
+        if (!::ReadFile(first.get(), bufferA.data(), want, &gotA, nullptr) ||
+            !::ReadFile(second.get(), bufferB.data(), want, &gotB, nullptr) || gotA != want || gotB != want ||
+            std::memcmp(bufferA.data(), bufferB.data(), want) != 0)
+            return false;
+        left -= want;
+    }
+    return true;
+}
+
+bool LinksTo(const CString& link, const CString& target)
+{
+    CString resolved, folder, arguments, description;
+    return SUCCEEDED(CFileOps().ResolveShortcut(nullptr, link, resolved, folder, arguments, description, false)) &&
+           !resolved.IsEmpty() && IsSameFile(resolved, target);
 }
 
 bool ResolvedPath(const CString& path, CString& resolved)

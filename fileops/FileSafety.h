@@ -10,6 +10,12 @@ namespace fovea {
 // True when both paths open the same file or folder (same volume and file index).
 bool IsSameFile(const CString& a, const CString& b);
 
+// True when both files can be read and hold the same bytes: a copy that is there and complete.
+bool SameContents(const CString& a, const CString& b);
+
+// True when the shell link file link resolves, without a search, to target itself.
+bool LinksTo(const CString& link, const CString& target);
+
 // The path the file system resolves path to, links followed, without the "\\?\" prefix; false when the
 // platform has no such query or the path cannot be opened.
 bool ResolvedPath(const CString& path, CString& resolved);

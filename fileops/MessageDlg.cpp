@@ -26,6 +26,19 @@ void CMessageDlg::SetMessages(CString line1, CString line2, CString line3, CStri
     m_strLine5 = line5;
 }
 
+INT_PTR CMessageDlg::Show(const CString& line1, const CString& line2, const CString& line3, const CString& line4,
+                          const CString& line5)
+{
+    CMessageDlg dialog;
+    dialog.SetMessages(line1, line2, line3, line4, line5);
+    return dialog.DoModal();
+}
+
+bool CMessageDlg::AskOverwrite(const CString& name)
+{
+    return Show("既にコピー先に同名のファイルが存在します", "上書きしますか？", name) == IDOK;
+}
+
 const CString& CMessageDlg::GetLine(int number) const
 {
     static const CString kNone;

@@ -18,6 +18,12 @@ public:
 
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    // The lines shown at once, owned by the active window: IDOK, or IDCANCEL (also Escape and the close box).
+    static INT_PTR Show(const CString& line1, const CString& line2 = CString(), const CString& line3 = CString(),
+                        const CString& line4 = CString(), const CString& line5 = CString());
+    // The overwrite question of a copy, with the name that would be replaced as line 3 when given; true on OK.
+    static bool AskOverwrite(const CString& name = CString());
+
     static constexpr int kLineCount = 5;
     CString m_strLine1, m_strLine2, m_strLine3, m_strLine4, m_strLine5;
 

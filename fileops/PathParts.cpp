@@ -52,6 +52,12 @@ bool IsSameOrInside(const std::string& outer, const std::string& inner)
     return candidate[folded.size()] == '\\' && IsCharBoundary(candidate, folded.size());
 }
 
+bool IsOneName(const std::string& name)
+{
+    return !name.empty() && name != "." && name != ".." && ReverseFindChar(name, '\\') == std::string::npos &&
+           name.find('/') == std::string::npos && name.find(':') == std::string::npos;
+}
+
 std::string WithoutLongPrefix(const std::string& path)
 {
     static const std::string kUnc = "\\\\?\\UNC\\";

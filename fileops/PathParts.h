@@ -17,6 +17,11 @@ bool SamePath(const std::string& a, const std::string& b);
 // the second byte of a double-byte character (表 is 0x95 0x5C) is no separator.
 bool IsSameOrInside(const std::string& outer, const std::string& inner);
 
+// True when name names one entry of a folder: not empty, not "." or "..", and without "\", "/" or ":", which
+// would lead into another folder or onto another drive. A trail byte 0x5C of a double-byte character is no
+// backslash.
+bool IsOneName(const std::string& name);
+
 // The path without a leading "\\?\" (or "\\?\UNC\" turned back into "\\"), as the final-path queries give it.
 std::string WithoutLongPrefix(const std::string& path);
 

@@ -84,6 +84,8 @@ public:
     void SetLength(uint64_t length);
 
     bool IsOpen() const;
+    // Something (a file or a folder) is there under path.
+    static bool Exists(const char* path);
     // The path as given to Open.
     const CString& GetFilePath() const { return m_strFileName; }
 

@@ -62,6 +62,12 @@ void CFile::ThrowOsError(long osError) const
     throw CFileException(CauseOf(int(osError)), osError, m_strFileName);
 }
 
+bool CFile::Exists(const char* path)
+{
+    struct stat st;
+    return ::stat(path, &st) == 0;
+}
+
 bool CFile::Open(const char* path, unsigned flags, CFileException* error)
 {
     Abort();

@@ -75,6 +75,11 @@ void CFile::ThrowOsError(long osError) const
     throw CFileException(CauseOf(DWORD(osError)), osError, m_strFileName);
 }
 
+bool CFile::Exists(const char* path)
+{
+    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool CFile::Open(const char* path, unsigned flags, CFileException* error)
 {
     Abort();

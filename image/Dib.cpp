@@ -598,20 +598,32 @@ bool CDib::Create(int width, int height, int bitCount, int paletteMode, const CD
     if (width < 0 || height < 0 || !IsSupportedDepth(bitCount) || source == this)
         return false;
     int colors = ColorCount(bitCount);
-    uint64_t size =
-        RowBytes64(width, bitCount) * uint64_t(height) + 4 * uint64_t(colors) + kFileHeaderBytes + kInfoHeaderBytes;
+    // 16- and 32-bit pictures made from one of their depth take its colour masks along, so that their pixels
+    // mean the same colours. The masks follow the first 40 bytes of every header that has them.
+    uint8_t masks[12];
+    const bool withMasks = paletteMode == 2 && source && source->m_nBitCount == bitCount && bitCount > 8 &&
+                           bitCount != 24 && source->m_pInfoHeader &&
+                           source->m_pInfoHeader->biCompression == kBiBitfields;
+    if (withMasks)
+        std::memcpy(masks, reinterpret_cast<const uint8_t*>(source->m_pInfoHeader) + kInfoHeaderBytes, sizeof masks);
+    const uint32_t maskBytes = withMasks ? sizeof masks : 0;
+    uint64_t size = RowBytes64(width, bitCount) * uint64_t(height) + 4 * uint64_t(colors) + maskBytes +
+                    kFileHeaderBytes + kInfoHeaderBytes;
     Empty();
     m_dwSize = size > kMaxDibBytes ? 0 : uint32_t(size);
     if (!Allocate(false))
         return false;
-    uint32_t offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * uint32_t(colors);
+    uint32_t offBits = kFileHeaderBytes + kInfoHeaderBytes + maskBytes + 4 * uint32_t(colors);
     BmpFileHeader file = {kBmpType, m_dwSize, 0, 0, offBits};
-    BmpInfoHeader info = {kInfoHeaderBytes, width, height, 1, uint16_t(bitCount), kBiRgb, 0, 0, 0, 0, 0};
+    BmpInfoHeader info = {
+        kInfoHeaderBytes, width, height, 1, uint16_t(bitCount), withMasks ? kBiBitfields : kBiRgb, 0, 0, 0, 0, 0};
     std::memcpy(m_pBlock, &file, sizeof file);
     std::memcpy(m_pBlock + kFileHeaderBytes, &info, sizeof info);
+    if (withMasks)
+        std::memcpy(m_pBlock + kFileHeaderBytes + kInfoHeaderBytes, masks, sizeof masks);
     m_nBitCount = bitCount;
     m_pBits = m_pBlock + offBits;
-    m_pColorTable = reinterpret_cast<BmpRgbQuad*>(m_pBlock + kFileHeaderBytes + kInfoHeaderBytes);
+    m_pColorTable = reinterpret_cast<BmpRgbQuad*>(m_pBlock + kFileHeaderBytes + kInfoHeaderBytes + maskBytes);
     m_nColorEntries = colors;
     bool ok = true;
     if (paletteMode == 1 && bitCount == 8)

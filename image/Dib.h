@@ -140,10 +140,12 @@ public:
     int GetFrameWidth() const { return m_nFrameWidth; }
     int GetFrameHeight() const { return m_nFrameHeight; }
 
-    // Palette mode 0: none; 1: the colour cube for 8 bits; 2: a copy of the source's palette for up to 8 bits.
+    // Palette mode 0: none; 1: the colour cube for 8 bits; 2: a copy of the source's palette for up to 8 bits,
+    // of its colour masks for 16 and 32 bits.
     bool Create(int width, int height, int bitCount, int paletteMode, const CDib* source = nullptr);
     bool ConvertFrom(int bitCount, const CDib& source, int width = 0, int height = 0);
     bool QuantizeFrom(const CDib& source);
+    // Scale, turns and flips keep the depth (every depth, 16 and 32 bits with their colour masks).
     bool ScaleFrom(const CDib& source, int width, int height);
     // Direction 1 clockwise, 0 anticlockwise.
     bool RotateFrom(const CDib& source, int direction);

@@ -109,8 +109,12 @@ inline uint32_t LoadWord(const uint8_t* p)
 // One run: kRun pixels down a source column (rows step bytes apart) into consecutive target pixels.
 // 24-bit pixels go two at a time as one 8-byte store, in order: its last 2 bytes land on the next pair, written
 // right after, and the run's last on the next run, written later. Each pixel is read as a 4-byte word, so its
-// column must not be the last of its row.
-template <int kBytes> inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d);
+// column must not be the last of its row. Pixels of other sizes move one by one.
+template <int kBytes> inline void MoveRun(const uint8_t* s, ptrdiff_t step, uint8_t* d)
+{
+    for (int i = 0; i < kRun; ++i)
+        std::memcpy(d + i * kBytes, s + i * step, kBytes);
+}
 
 template <> inline void MoveRun<3>(const uint8_t* s, ptrdiff_t step, uint8_t* d)
 {
@@ -247,9 +251,23 @@ void MirrorRow8(const uint8_t* source, uint8_t* target, int width)
         target[x] = source[width - 1 - x];
 }
 
-bool IsTransformDepth(int bitCount)
+// Depths whose pixels the conversion reads: indices and 24-bit colour.
+bool IsConvertedDepth(int bitCount)
 {
     return bitCount == 1 || bitCount == 4 || bitCount == 8 || bitCount == 24;
+}
+
+// Turns, flips and scaling move pixels without reading them: every depth, 16 and 32 bits with their masks.
+bool IsTransformDepth(int bitCount)
+{
+    return IsConvertedDepth(bitCount) || bitCount == 16 || bitCount == 32;
+}
+
+// One row of whole-byte pixels of kBytes each in reverse order.
+template <int kBytes> void MirrorRow(const uint8_t* source, uint8_t* target, int width)
+{
+    for (int x = 0; x < width; ++x)
+        std::memcpy(target + size_t(x) * kBytes, source + size_t(width - 1 - x) * kBytes, kBytes);
 }
 
 } // namespace
@@ -262,7 +280,7 @@ bool CDib::ConvertFrom(int bitCount, const CDib& source, int width, int height)
         return ConvertFrom(bitCount, keep, width, height);
     }
     int sourceBits = source.m_nBitCount;
-    if (source.IsEmpty() || !IsTransformDepth(sourceBits))
+    if (source.IsEmpty() || !IsConvertedDepth(sourceBits))
         return false;
     if (width == 0 && height == 0) {
         width = source.GetWidth();
@@ -423,9 +441,10 @@ bool CDib::ScaleFrom(const CDib& source, int width, int height)
         return false;
     const uint32_t sourceStride = RowBytes(source.GetWidth(), bits);
     const uint32_t stride = RowBytes(width, bits);
-    std::vector<uint32_t> columns = NearestMap(width, source.GetWidth(), bits == 24 ? 3 : 1);
+    const uint32_t pixelBytes = bits >= 8 ? uint32_t(bits / 8) : 1;
+    std::vector<uint32_t> columns = NearestMap(width, source.GetWidth(), pixelBytes);
     std::vector<uint32_t> rows = NearestMap(height, source.GetHeight(), 1);
-    const bool sameWidth = IsIdentity(columns, bits == 24 ? 3 : 1);
+    const bool sameWidth = IsIdentity(columns, pixelBytes);
     for (int y = 0; y < height; ++y) {
         const uint8_t* s = source.m_pBits + size_t(rows[size_t(y)]) * sourceStride;
         uint8_t* d = m_pBits + size_t(y) * stride;
@@ -438,6 +457,12 @@ bool CDib::ScaleFrom(const CDib& source, int width, int height)
         } else if (bits == 8) {
             for (int x = 0; x < width; ++x)
                 d[x] = s[col[x]];
+        } else if (bits == 16) {
+            for (int x = 0; x < width; ++x, d += 2)
+                std::memcpy(d, s + col[x], 2);
+        } else if (bits == 32) {
+            for (int x = 0; x < width; ++x, d += 4)
+                std::memcpy(d, s + col[x], 4);
         } else {
             for (int x = 0; x < width; ++x)
                 PutIndex(d, uint32_t(x), bits, GetIndex(s, col[x], bits));
@@ -467,6 +492,10 @@ bool CDib::RotateFrom(const CDib& source, int direction)
         RotateBytes<3>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
     } else if (bits == 8) {
         RotateBytes<1>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
+    } else if (bits == 16) {
+        RotateBytes<2>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
+    } else if (bits == 32) {
+        RotateBytes<4>(source.m_pBits, sourceStride, w, h, m_pBits, stride, clockwise);
     } else {
         for (int y = 0; y < w; ++y) {
             uint8_t* d = m_pBits + size_t(y) * stride;
@@ -507,6 +536,10 @@ bool CDib::FlipFrom(const CDib& source, int direction)
             MirrorRow24(s, d, w, stride);
         } else if (bits == 8) {
             MirrorRow8(s, d, w);
+        } else if (bits == 16) {
+            MirrorRow<2>(s, d, w);
+        } else if (bits == 32) {
+            MirrorRow<4>(s, d, w);
         } else {
             for (int x = 0; x < w; ++x)
                 PutIndex(d, uint32_t(x), bits, GetIndex(s, uint32_t(w - 1 - x), bits));

@@ -61,9 +61,7 @@ bool ReadWholeFile(const CString& path, std::string& bytes)
 
 void ReportFailedSave(const CString& path, bool existed)
 {
-    CMessageDlg report;
-    report.SetMessages("保存できませんでした", path, existed ? "元のファイルはそのまま残っています" : "", "", "");
-    report.DoModal();
+    CMessageDlg::Show("保存できませんでした", path, existed ? "元のファイルはそのまま残っています" : "");
 }
 
 } // namespace
@@ -283,10 +281,14 @@ bool CFoveaView::SavePicture(int saveAs)
             return false;
         CString ext;
         CFileOps().GetExtension(target, ext);
-        if (ext != "BMP")
+        if (ext != "BMP") {
+            // The dialog asked about the name as typed; the name written is another one, asked about here.
             target += ".BMP";
+            if (CFile::Exists(target) && !CMessageDlg::AskOverwrite(fovea::PathFileName(target.str())))
+                return false;
+        }
     }
-    const bool existed = ::GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES;
+    const bool existed = CFile::Exists(target);
     fovea::ClearLastDibMessage();
     bool saved = fovea::WriteReplacing(target, [&](const CString& temporary) { return m_pDib->SaveFile(temporary); });
     if (!saved) {
@@ -309,7 +311,7 @@ bool CFoveaView::SaveText(int saveAs)
     }
     m_strTextPath = target;
     const std::string bytes = m_wndTextView.GetLines();
-    const bool existed = ::GetFileAttributesA(target) != INVALID_FILE_ATTRIBUTES;
+    const bool existed = CFile::Exists(target);
     if (!fovea::SaveBytesReplacing(target, bytes.data(), bytes.size())) {
         ReportFailedSave(target, existed);
         return false;

@@ -6,6 +6,7 @@
 #include "app/FoveaApp.h"
 #include "fileops/MessageDlg.h"
 #include "framework/File.h"
+#include "framework/FileReplace.h"
 #include "image/Dib.h"
 #include "image/SampleBank.h"
 
@@ -30,11 +31,6 @@ bool WriteIndexFile(const CString& path, const std::string& text)
         file.Abort();
         return false;
     }
-}
-
-bool Exists(const CString& path)
-{
-    return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool MoveOver(const CString& from, const CString& to)
@@ -93,15 +89,14 @@ bool ReplaceBank(const BankFiles& files, CDib& strip, const std::vector<std::str
     if (!WriteIndexFile(newIndex, FormatBankIndex(names)))
         return fail(files.index);
     // Both are complete: the old image steps aside, so that it can come back if the index cannot be moved.
-    bool hadImage = Exists(files.image);
-    if (hadImage && !MoveOver(files.image, oldImage))
-        return fail(files.image);
-    if (!MoveOver(newImage, files.image)) {
-        if (hadImage)
+    // Each replaced file keeps its attributes and creation time.
+    bool hadImage = CFile::Exists(files.image);
+    if (!MoveIntoPlace(newImage, files.image, hadImage ? oldImage : CString())) {
+        if (hadImage && !CFile::Exists(files.image))
             MoveOver(oldImage, files.image);
         return fail(files.image);
     }
-    if (!MoveOver(newIndex, files.index)) {
+    if (!MoveIntoPlace(newIndex, files.index)) {
         if (hadImage)
             MoveOver(oldImage, files.image);
         else
@@ -115,10 +110,8 @@ bool ReplaceBank(const BankFiles& files, CDib& strip, const std::vector<std::str
 
 void ReportBankWriteFailure(const CString& path)
 {
-    CMessageDlg report;
-    report.SetMessages("サンプルファイルを書き込めませんでした。", path, "以前のサンプルはそのまま残っています。",
-                       "ディスクの空きを確かめてください。", "");
-    report.DoModal();
+    CMessageDlg::Show("サンプルファイルを書き込めませんでした。", path, "以前のサンプルはそのまま残っています。",
+                      "ディスクの空きを確かめてください。");
 }
 
 } // namespace fovea

@@ -4,6 +4,7 @@
 #include "browser/FileView.h"
 #include "fileops/FileOps.h"
 #include "fileops/MessageDlg.h"
+#include "framework/File.h"
 #include "image/Dib.h"
 #include "image/SampleBank.h"
 #include "image/SampleCreateDlg.h"
@@ -40,22 +41,15 @@ void DispatchPending(CSampleCreateDlg* dialog)
     }
 }
 
-bool AskToProceed(const char* line1, const char* line2, const char* line3, const char* line4)
-{
-    CMessageDlg ask;
-    ask.SetMessages(line1, line2, line3, line4, "");
-    return ask.DoModal() == IDOK;
-}
-
 } // namespace
 
 void CFileView::CreateSamples()
 {
     if (m_bMakingSamples)
         return;
-    if (!AskToProceed("このフォルダ内の選択された画像について、", "サンプルファイルを作成します。",
-                      "多少時間がかかりますが次回このフォルダをアクセス",
-                      "したときは、高速にすべてのサンプルを表示します"))
+    if (CMessageDlg::Show("このフォルダ内の選択された画像について、", "サンプルファイルを作成します。",
+                          "多少時間がかかりますが次回このフォルダをアクセス",
+                          "したときは、高速にすべてのサンプルを表示します") != IDOK)
         return;
     CFoveaApp* app = FoveaApp();
     CSampleCreateDlg* dialog = app ? app->m_pSampleDlg : nullptr;
@@ -131,8 +125,7 @@ bool CFileView::MergeSamples(const CString& sampleDir, const std::vector<std::st
     std::vector<std::string> oldNames;
     CDib oldStrip;
     // A bank without names has no frame to keep: its image is not read.
-    if (::GetFileAttributesA(files.image) != INVALID_FILE_ATTRIBUTES &&
-        fovea::ReadBankIndexFile(files.index, oldNames) && !oldNames.empty())
+    if (CFile::Exists(files.image) && fovea::ReadBankIndexFile(files.index, oldNames) && !oldNames.empty())
         oldStrip.LoadFile(files.image);
 
     const int bits = fovea::SampleDepth(app->m_nSampleBits);
@@ -159,7 +152,7 @@ void CFileView::DeleteSampleFiles(const CString& sampleDir, const std::vector<st
 
 void CFileView::DeleteAllSamples()
 {
-    if (!AskToProceed("このフォルダ内のサンプル画像をすべて削除します。", "よろしいですか。", "", ""))
+    if (CMessageDlg::Show("このフォルダ内のサンプル画像をすべて削除します。", "よろしいですか。") != IDOK)
         return;
     CFileListBox& list = m_wndList;
     // A disc folder that was never catalogued has no sample folder: there is nothing to delete.

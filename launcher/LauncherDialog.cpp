@@ -31,3 +31,10 @@ INT_PTR CLauncherDialog::DialogProc(UINT message, WPARAM wParam, LPARAM lParam)
         return CDialog::DialogProc(message, wParam, lParam);
     }
 }
+
+void CLauncherDialog::OnOK()
+{
+    HWND focus = ::GetFocus();
+    if (focus && ::GetParent(focus) == m_hWnd)
+        ::SendMessageA(m_hWnd, WM_APP_BARCOMMAND, WPARAM(::GetDlgCtrlID(focus)), 0);
+}

@@ -14,6 +14,9 @@ public:
     ~CLauncherDialog() override { DestroyWindow(); }
 
     INT_PTR DialogProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // Enter, which the dialog manager turns into OK, presses the caret item of the list that has the focus,
+    // as a click on it would; the window stays as the command leaves it.
+    void OnOK() override;
 
     // The files dropped at a screen point of the window.
     virtual void OnDropFiles(const CStringArray& paths, POINT screen) = 0;

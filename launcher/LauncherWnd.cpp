@@ -16,14 +16,6 @@ namespace {
 
 constexpr int kFirstRunPages = 10;
 
-// A page title must name one folder inside the menu folder: no separator, no way up.
-bool IsPageName(const CString& name)
-{
-    const std::string& text = name.str();
-    return !text.empty() && text != "." && text != ".." && fovea::ReverseFindChar(text, '\\') == std::string::npos &&
-           text.find('/') == std::string::npos;
-}
-
 } // namespace
 
 CLauncherWnd::CLauncherWnd() : CLauncherDialog(IDD_LAUNCHER) {}
@@ -127,7 +119,7 @@ void CLauncherWnd::ShowLauncher(int type)
 int CLauncherWnd::MakePage(const CString& name)
 {
     CFoveaApp* app = FoveaApp();
-    if (!app || !IsPageName(name))
+    if (!app || !fovea::IsOneName(name.str()))
         return -1;
     return CFileOps().MakeFolder(app->m_strMenuDir + "\\" + name);
 }
@@ -271,7 +263,7 @@ void CLauncherWnd::RenamePage()
     CTitleDlg dialog(this);
     CFileOps ops;
     ops.GetFileName(page, dialog.m_strTitle);
-    if (dialog.DoModal() != IDOK || !IsPageName(dialog.m_strTitle))
+    if (dialog.DoModal() != IDOK || !fovea::IsOneName(dialog.m_strTitle.str()))
         return;
     CString renamed = app->m_strMenuDir + "\\" + dialog.m_strTitle;
     RefillPages(ops.RenamePath(page, renamed) == 0 ? renamed : page);

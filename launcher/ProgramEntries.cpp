@@ -4,6 +4,8 @@
 #include "app/FoveaApp.h"
 #include "app/IconListBox.h"
 #include "fileops/FileOps.h"
+#include "fileops/FileSafety.h"
+#include "fileops/MessageDlg.h"
 #include "fileops/PathParts.h"
 
 namespace fovea {
@@ -53,14 +55,19 @@ void RegisterDroppedPrograms(const CStringArray& paths, const CString& folder,
         ops.GetFolderPart(dropped, from);
         CString link = folder + "\\" + title + ".LNK";
         if (IsOneOf(extension, programKinds)) {
+            // A link of that name to another program is replaced only when the user says so.
+            if (ops.PathKind(link) != -1 && !LinksTo(link, dropped) && !CMessageDlg::AskOverwrite(title + ".LNK"))
+                continue;
             ops.CreateShortcut(dropped, link, from, "", title);
         } else if (extension == "LNK") {
             // A link dropped on the folder it is in stays where it is: copied onto itself and then erased as
             // a source, it would be lost.
             if (SamePath(dropped.str(), link.str()))
                 continue;
-            int copied = ops.CopyOneFile(dropped, link);
-            if (moveLinks && copied == 0 && ops.PathKind(link) == 2)
+            // 0 also comes back when a failed copy was reported and passed over: the source goes only when its
+            // copy is really there, whole, and is another file than the source.
+            if (ops.CopyOneFile(dropped, link) == 0 && moveLinks && !fovea::IsSameFile(dropped, link) &&
+                fovea::SameContents(dropped, link))
                 ops.DeleteOneFile(dropped);
         }
     }

@@ -133,6 +133,18 @@ protected:
     const CString m_company = m_key.Path();
 };
 
+TEST_F(StartupWithScratchSettings, DrivesWithoutAMediumBringUpNoSystemErrorBox)
+{
+    SetErrorMode(0);
+    CFoveaApp app;
+    app.m_strSettingsCompanyKey = m_company;
+    app.m_strCmdLine = "/Embedding";
+    EXPECT_TRUE(app.InitInstance());
+    UINT mode = SetErrorMode(0);
+    EXPECT_EQ(UINT(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+              mode & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX));
+}
+
 TEST_F(StartupWithScratchSettings, EmbeddingStartsNoWindow)
 {
     for (const char* line : {"/Embedding", "-Automation", "/embedding"}) {

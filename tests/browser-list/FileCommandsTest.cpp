@@ -174,18 +174,25 @@ TEST_F(FileCommands, NewFolderPutsTheCaretOnItEvenWhenItExisted)
     }
 }
 
-TEST_F(FileCommands, ShortcutsForTwoFilesOfOneNameLeaveOneLinkForTheLast)
+TEST_F(FileCommands, ShortcutsAskBeforeReplacingALinkToAnotherFile)
 {
     ASSERT_TRUE(StartOle());
     ASSERT_TRUE(MakeFile(Path("photo.jpg")));
     ASSERT_TRUE(MakeFile(Path("photo.bmp")));
     List().Refresh();
     Select({"photo.jpg", "photo.bmp"});
-    Press(kShortcuts);
     CString target, folder, arguments, description;
+    {
+        // Sorted by extension, photo.jpg comes after photo.bmp: its link would replace photo.bmp's.
+        DialogAnswerer answerer({IDOK});
+        Press(kShortcuts);
+        ASSERT_EQ(1u, answerer.Count());
+        EXPECT_EQ((std::vector<std::string>{"既にコピー先に同名のファイルが存在します", "上書きしますか？", "photo.LNK",
+                                            "", ""}),
+                  answerer.Lines(0));
+    }
     ASSERT_TRUE(
         SUCCEEDED(CFileOps().ResolveShortcut(nullptr, Path("photo.LNK"), target, folder, arguments, description)));
-    // Sorted by extension, photo.jpg comes after photo.bmp and is made last.
     EXPECT_EQ("photo.jpg shortcut", description);
     EXPECT_EQ(m_strRoot, folder);
     char full[MAX_PATH] = {};
@@ -194,13 +201,50 @@ TEST_F(FileCommands, ShortcutsForTwoFilesOfOneNameLeaveOneLinkForTheLast)
     EXPECT_EQ("photo.LNK", CaretName());
     EXPECT_EQ(m_pane.GetDisplayWindow(), GetFocus());
 
-    // A link is never made over the link it is made for.
-    List().SetSel(-1, false);
-    List().SetCaretIndex(IndexOf("photo.LNK"), true);
-    Press(kShortcuts);
-    description.Empty();
-    CFileOps().ResolveShortcut(nullptr, Path("photo.LNK"), target, folder, arguments, description);
-    EXPECT_EQ("photo.jpg shortcut", description);
+    const struct {
+        const char* item;
+        int answer;
+        size_t questions;
+    } rounds[] = {
+        {"photo.jpg", IDCANCEL, 0}, // the link to the same file is made again without a question
+        {"photo.bmp", IDCANCEL, 1}, // the link to photo.jpg is kept
+        {"photo.LNK", IDCANCEL, 0}, // a link is never made over the link it is made for
+    };
+    for (const auto& round : rounds) {
+        SCOPED_TRACE(round.item);
+        List().SetSel(-1, false);
+        List().SetCaretIndex(IndexOf(round.item), true);
+        DialogAnswerer answerer({round.answer});
+        Press(kShortcuts);
+        EXPECT_EQ(round.questions, answerer.Count());
+        description.Empty();
+        CFileOps().ResolveShortcut(nullptr, Path("photo.LNK"), target, folder, arguments, description);
+        EXPECT_EQ("photo.jpg shortcut", description);
+    }
+}
+
+TEST_F(FileCommands, NamesLeadingIntoAnotherFolderAreRefusedWithAMessage)
+{
+    const std::vector<std::string> before = test_support::Names(m_strRoot);
+    for (const char* name : {"beta\\made", "beta/made", "..\\made", "C:made"}) {
+        SCOPED_TRACE(name);
+        {
+            DialogAnswerer answerer({{IDOK, {{IDC_TEXT_EDIT, name}}}, IDOK});
+            Press(kNewFolder);
+            ASSERT_EQ(2u, answerer.Count());
+            EXPECT_EQ("名前にフォルダは指定できません。", answerer.Lines(1)[0]);
+        }
+        {
+            List().SetSel(-1, false);
+            List().SetCaretIndex(IndexOf("one.txt"), true);
+            DialogAnswerer answerer({{IDOK, {{IDC_TEXT_EDIT, name}}}, IDOK});
+            Press(kRename);
+            ASSERT_EQ(2u, answerer.Count());
+            EXPECT_EQ(name, answerer.Lines(1)[1]);
+        }
+        EXPECT_EQ(before, test_support::Names(m_strRoot));
+        EXPECT_EQ(std::vector<std::string>{"inner"}, test_support::Names(Path("beta")));
+    }
 }
 
 TEST_F(FileCommands, RenameAsksOncePerItemAndACancelSkipsThatItemOnly)

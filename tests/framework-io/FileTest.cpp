@@ -1,6 +1,7 @@
 // CFile, CStdioFile and CArchive against real files: open modes, failures, line ends, long lines, byte order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -8,6 +9,10 @@
 
 #include "framework/Archive.h"
 #include "framework/File.h"
+#ifdef _WIN32
+#include "framework/FileReplace.h"
+#include "framework/Win32.h"
+#endif
 
 namespace {
 
@@ -235,5 +240,63 @@ TEST_F(FileTest, ArchiveShortReadThrowsEvenForLargeRequests)
     std::vector<char> buffer(8000);
     EXPECT_THROW(ar.Read(buffer.data(), unsigned(buffer.size())), CArchiveException);
 }
+
+#ifdef _WIN32
+// The creation time of path, or false when it cannot be read.
+bool CreationTime(const std::string& path, FILETIME& created)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+        return false;
+    created = data.ftCreationTime;
+    return true;
+}
+
+TEST_F(FileTest, ASaveOverAFileKeepsItsAttributesCreationTimeAndOtherNames)
+{
+    constexpr DWORD kBits = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY;
+    const FILETIME old = {0x2A69C000, 0x01B4F2D7}; // 1996
+    for (DWORD attributes : {DWORD(FILE_ATTRIBUTE_HIDDEN), DWORD(FILE_ATTRIBUTE_SYSTEM),
+                             DWORD(FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)}) {
+        SCOPED_TRACE(attributes);
+        std::string path = Write("kept.txt", "old");
+        HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, file);
+        SetFileTime(file, &old, nullptr, nullptr);
+        CloseHandle(file);
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), attributes));
+        FILETIME before = {};
+        ASSERT_TRUE(CreationTime(path, before));
+        // Wine: creation times cannot be set on most Unix file systems; there is then nothing to keep.
+        const bool settable = CompareFileTime(&before, &old) == 0;
+
+        ASSERT_TRUE(fovea::SaveBytesReplacing(CString(path), "new", 3));
+        EXPECT_EQ("new", Contents(path));
+        EXPECT_EQ(attributes, GetFileAttributesA(path.c_str()) & kBits);
+        FILETIME after = {};
+        ASSERT_TRUE(CreationTime(path, after));
+        if (settable)
+            EXPECT_EQ(0, CompareFileTime(&before, &after));
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+    }
+
+    // Every name of a file with hard links sees what was saved under one of them.
+    std::string path = Write("linked.txt", "old");
+    std::string other = PathOf("other.txt");
+    if (!CreateHardLinkA(other.c_str(), path.c_str(), nullptr))
+        GTEST_SKIP() << "no hard links here";
+    ASSERT_TRUE(fovea::SaveBytesReplacing(CString(path), "newer", 5));
+    EXPECT_EQ("newer", Contents(path));
+    EXPECT_EQ("newer", Contents(other));
+    EXPECT_EQ(std::vector<std::string>({"linked.txt", "other.txt"}), [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(m_dir))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }());
+}
+#endif
 
 } // namespace

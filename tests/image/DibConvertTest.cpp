@@ -391,7 +391,7 @@ TEST(DibTransform, TurnsAndFlipsMatchTheirDefinitionAtEveryDepthAndSize)
         {"clockwise", 0, 1}, {"anticlockwise", 0, 0}, {"upside down", 1, 1}, {"left-right", 1, 0}};
     // Sizes cross the 8-pixel runs and 512-row bands of the turns and the byte and word boundaries of packed rows.
     const int sizes[][2] = {{1, 1}, {3, 2}, {7, 9}, {64, 64}, {65, 130}, {129, 3}, {521, 17}};
-    for (int bits : {1, 4, 8, 24})
+    for (int bits : {1, 4, 8, 16, 24, 32})
         for (const auto& size : sizes)
             for (const Transform& t : transforms) {
                 CDib source;
@@ -429,23 +429,43 @@ TEST(DibTransform, TargetsKeepTheSourcePalette)
     }
 }
 
-TEST(DibTransform, SixteenBitSourcesLeaveTheTargetUntouched)
+TEST(DibTransform, SixteenAndThirtyTwoBitPicturesKeepTheirColourMasks)
 {
-    CDib source;
-    ASSERT_TRUE(source.Create(4, 4, 16, 0));
-    CDib target;
-    ASSERT_TRUE(target.Create(2, 2, 8, 1));
-    EXPECT_FALSE(target.RotateFrom(source, 1));
-    EXPECT_FALSE(target.FlipFrom(source, 1));
-    EXPECT_FALSE(target.ScaleFrom(source, 8, 8));
-    EXPECT_EQ(target.GetWidth(), 2);
-    EXPECT_EQ(target.GetBitCount(), 8);
+    for (int bits : {16, 32}) {
+        dibtest::BmpSpec spec;
+        spec.width = 3;
+        spec.height = 2;
+        spec.bitCount = bits;
+        spec.compression = fovea::kBiBitfields;
+        spec.tableEntries = 3; // room for the three masks
+        std::vector<uint8_t> file = dibtest::BuildBmp(spec);
+        const uint32_t masks[] = {0xF800, 0x07E0, 0x001F};
+        for (int i = 0; i < 3; ++i)
+            dibtest::Put32(file, 54 + 4 * size_t(i), masks[i]);
+        CDib source;
+        ASSERT_TRUE(source.ReadFromMemory(file.data(), file.size())) << bits;
+        CDib rotated, flipped, scaled;
+        ASSERT_TRUE(rotated.RotateFrom(source, 1)) << bits;
+        ASSERT_TRUE(flipped.FlipFrom(source, 0)) << bits;
+        ASSERT_TRUE(scaled.ScaleFrom(source, 6, 4)) << bits;
+        for (CDib* dib : {&rotated, &flipped, &scaled}) {
+            EXPECT_EQ(bits, dib->GetBitCount());
+            const uint8_t* header = reinterpret_cast<const uint8_t*>(dib->GetInfoHeader());
+            EXPECT_EQ(fovea::kBiBitfields, dibtest::Get32(header + 16));
+            const uint8_t* kept = header + 40;
+            for (int i = 0; i < 3; ++i)
+                EXPECT_EQ(masks[i], dibtest::Get32(kept + 4 * i)) << bits << " mask " << i;
+        }
+        EXPECT_EQ(PixelAt(source, 2, 0), PixelAt(rotated, 0, 0)) << bits;
+        EXPECT_EQ(PixelAt(source, 2, 0), PixelAt(flipped, 0, 0)) << bits;
+        EXPECT_EQ(PixelAt(source, 1, 1), PixelAt(scaled, 2, 3)) << bits;
+    }
 }
 
 TEST(DibScale, NearestPixelAtEveryDepthUpAndDown)
 {
     const int targets[][2] = {{26, 10}, {6, 2}, {13, 5}, {1, 1}, {0, 0}};
-    for (int bits : {1, 4, 8, 24})
+    for (int bits : {1, 4, 8, 16, 24, 32})
         for (const auto& size : targets) {
             CDib source;
             ASSERT_TRUE(source.Create(13, 5, bits, 0));

@@ -86,6 +86,10 @@ inline uint32_t PixelAt(const CDib& dib, int x, int y)
 {
     const uint8_t* row = dib.GetBits() + size_t(y) * CDib::RowBytes(dib.GetWidth(), dib.GetBitCount());
     switch (dib.GetBitCount()) {
+    case 32:
+        return Get32(row + 4 * x);
+    case 16:
+        return row[2 * x] | (row[2 * x + 1] << 8);
     case 24:
         return row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16);
     case 8:

@@ -186,6 +186,18 @@ TEST_F(ViewPane, AJpegIsSavedAsBmpUnderABmpName)
     Press(m_pane.m_wndPicBar, 1);
     EXPECT_TRUE(Exists(m_scratch / "copy.gif.BMP"));
     EXPECT_FALSE(Exists(m_scratch / "copy.gif"));
+
+    // The name written exists now: the question is asked about it, and キャンセル writes nothing.
+    ASSERT_TRUE(WriteText(m_scratch / "copy.gif.BMP", "kept"));
+    for (int answer : {IDCANCEL, IDOK}) {
+        SCOPED_TRACE(answer);
+        viewtest::SaveAsAnswer::Reset(m_scratch / "copy.gif");
+        DialogAnswerer answerer({answer});
+        EXPECT_EQ(answer == IDOK, m_pane.SavePicture(1));
+        ASSERT_EQ(1u, answerer.Count());
+        EXPECT_EQ("copy.gif.BMP", answerer.Lines(0)[2]);
+        EXPECT_EQ(answer == IDOK, ReadText(m_scratch / "copy.gif.BMP") != "kept");
+    }
 }
 
 TEST_F(ViewPane, RefusedPicturesAndSavesLeaveWhatWasThere)
