@@ -18,13 +18,25 @@ CString ProgramFolder()
     return folder.Left(folder.ReverseFind('\\'));
 }
 
-CString SourceFolder()
+// A Unix folder of the build as Wine shows it, on drive Z:.
+CString WineFolder(const char* unixPath)
 {
-    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    CString dir = CString("Z:") + unixPath;
     for (int i = 0; i < dir.GetLength(); ++i)
         if (dir.GetAt(i) == '/')
             dir.SetAt(i, '\\');
     return dir;
+}
+
+CString SourceFolder()
+{
+    return WineFolder(FOVEA_SOURCE_DIR);
+}
+
+// The plug-ins of the tests alone (FOREIGN.SPI), built out of every program folder.
+CString TestPluginFolder()
+{
+    return WineFolder(FOVEA_TEST_PLUGIN_DIR);
 }
 
 // A fresh folder holding copies of some plug-ins, each copied under the name given (source -> name).
@@ -39,9 +51,9 @@ public:
         CreateDirectoryA(m_path, nullptr);
     }
     ~PluginFolder() { Remove(); }
-    void Copy(const char* source, const char* name)
+    void Copy(const char* source, const char* name, const CString& from = ProgramFolder())
     {
-        EXPECT_TRUE(CopyFileA(ProgramFolder() + "\\" + source, m_path + "\\" + name, FALSE)) << source;
+        EXPECT_TRUE(CopyFileA(from + "\\" + source, m_path + "\\" + name, FALSE)) << source;
     }
     const CString& Path() const { return m_path; }
 
@@ -248,7 +260,7 @@ TEST(PluginHost, AForeignPluginServesEveryExtensionOfItsFilter)
 {
     PluginFolder folder("foreign");
     folder.Copy("IFJPEG.SPI", "IFJPEG.SPI");
-    folder.Copy("FOREIGN.SPI", "IFTIFF.SPI");
+    folder.Copy("FOREIGN.SPI", "IFTIFF.SPI", TestPluginFolder());
     CSampleCreateDlg host;
     host.LoadPlugins(folder.Path());
     EXPECT_EQ("TIF;TIFF", host.m_strPluginExt[1]);

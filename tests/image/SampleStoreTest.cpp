@@ -32,12 +32,14 @@ CString SourceFolder()
     return dir;
 }
 
-CString ProgramFolder()
+// The plug-ins of the tests alone, built out of every program folder.
+CString TestPluginFolder()
 {
-    char path[MAX_PATH * 2];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    CString folder(path);
-    return folder.Left(folder.ReverseFind('\\'));
+    CString dir = CString("Z:") + FOVEA_TEST_PLUGIN_DIR;
+    for (int i = 0; i < dir.GetLength(); ++i)
+        if (dir.GetAt(i) == '/')
+            dir.SetAt(i, '\\');
+    return dir;
 }
 
 // A 24-bit .BMP picture of one colour.
@@ -496,7 +498,7 @@ TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
 TEST_F(SampleStore, ThePreviewCallIsUsedOnlyWhenItCoversTheSample)
 {
     ScratchFolder plugins("samples-plugins");
-    ASSERT_TRUE(CopyFileA(ProgramFolder() + "\\TESTPVW.SPI", plugins / "IFJPEG.SPI", FALSE));
+    ASSERT_TRUE(CopyFileA(TestPluginFolder() + "\\TESTPVW.SPI", plugins / "IFJPEG.SPI", FALSE));
     CSampleCreateDlg dialog;
     dialog.LoadPlugins(plugins.Path());
     ASSERT_GE(dialog.FindPlugin("PVW"), 0);
