@@ -49,9 +49,10 @@ void OnProgress(j_common_ptr cinfo)
         ERREXIT(cinfo, JERR_NOT_COMPILED);
 }
 
-// Where the first scan's coded data begins, or 0 when the header segments do not get that far. A file that
-// stops before it holds nothing of the picture: the library would show a grey field and call it success.
-size_t FirstScanData(const uint8_t* data, size_t size)
+// Walks the marker segments before the first scan, handing each whole one to visit(marker, body, length) until
+// visit returns true. The result is where the first scan's coded data begins, or 0 when the segments do not get
+// that far (or visit stopped the walk).
+template <typename Visit> size_t WalkHeaderSegments(const uint8_t* data, size_t size, Visit visit)
 {
     size_t at = 2;
     while (at + 4 <= size) {
@@ -69,9 +70,18 @@ size_t FirstScanData(const uint8_t* data, size_t size)
         size_t end = at + 2 + (size_t(data[at + 2]) << 8 | data[at + 3]);
         if (marker == 0xDA)
             return end <= size ? end : 0;
+        if (end >= at + 4 && end <= size && visit(marker, data + at + 4, end - at - 4))
+            return 0;
         at = end;
     }
     return 0;
+}
+
+// Where the first scan's coded data begins, or 0 when the header segments do not get that far. A file that
+// stops before it holds nothing of the picture: the library would show a grey field and call it success.
+size_t FirstScanData(const uint8_t* data, size_t size)
+{
+    return WalkHeaderSegments(data, size, [](uint8_t, const uint8_t*, size_t) { return false; });
 }
 
 // Where the last marker of the data starts (the data's size when there is none after the first scan).
@@ -154,31 +164,27 @@ void PlaceRows(const CRowPlacer& p, int y, int n)
     // storedHeight - 1 - y (6, 7).
     bool rightToLeft = p.orientation == 6 || p.orientation == 7;
     bool bottomUp = p.orientation == 7 || p.orientation == 8;
-    ptrdiff_t step = rightToLeft ? -p.bytes : p.bytes;
-    size_t column = size_t(rightToLeft ? p.storedHeight - 1 - y : y) * size_t(p.bytes);
-    // Eight columns of the band at a time: the band's rows stay in the cache while eight shown rows each get n
-    // pixels written one after the other.
-    constexpr int kColumns = 8;
-    int x = 0;
-    if (p.bytes == 3) {
-        for (; x + kColumns <= p.storedWidth; x += kColumns) {
-            uint8_t* d[kColumns];
-            for (int i = 0; i < kColumns; ++i)
-                d[i] = p.out->TopRow(bottomUp ? p.storedWidth - 1 - (x + i) : x + i) + column;
-            const uint8_t* s = p.band + size_t(x) * 3;
-            for (int r = 0; r < n; ++r, s += p.bandStride) {
-                for (int i = 0; i < kColumns; ++i) {
-                    std::memcpy(d[i], s + 3 * i, 3);
-                    d[i] += step;
-                }
+    // Each stored column of the band becomes a run of n pixels in one shown row, written from its lowest address
+    // up (from the band's last row up for 6 and 7). A colour pixel is copied as four bytes, the fourth landing
+    // where the next pixel of the run is written next; the run's last pixel takes three. The band keeps a few
+    // bytes beyond its last row for the four-byte reads.
+    size_t first = size_t(rightToLeft ? p.storedHeight - y - n : y) * size_t(p.bytes);
+    ptrdiff_t next = rightToLeft ? -ptrdiff_t(p.bandStride) : ptrdiff_t(p.bandStride);
+    size_t start = rightToLeft ? size_t(n - 1) * p.bandStride : 0;
+    for (int x = 0; x < p.storedWidth; ++x) {
+        uint8_t* d = p.out->TopRow(bottomUp ? p.storedWidth - 1 - x : x) + first;
+        const uint8_t* s = p.band + start + size_t(x) * size_t(p.bytes);
+        if (p.bytes == 3) {
+            for (int k = 1; k < n; ++k, d += 3, s += next) {
+                uint32_t pixel;
+                std::memcpy(&pixel, s, 4);
+                std::memcpy(d, &pixel, 4);
             }
+            std::memcpy(d, s, 3);
+        } else {
+            for (int k = 0; k < n; ++k, ++d, s += next)
+                *d = *s;
         }
-    }
-    for (; x < p.storedWidth; ++x) {
-        uint8_t* d = p.out->TopRow(bottomUp ? p.storedWidth - 1 - x : x) + column;
-        const uint8_t* s = p.band + size_t(x) * size_t(p.bytes);
-        for (int r = 0; r < n; ++r, d += step, s += p.bandStride)
-            std::memcpy(d, s, size_t(p.bytes));
     }
 }
 
@@ -271,7 +277,7 @@ int Decode(const uint8_t* data, size_t size, int scale, int orientation, Decoded
     if (transposed) {
         placer.bandStride = size_t(cinfo.output_width) * size_t(placer.bytes);
         placer.band =
-            static_cast<uint8_t*>((*cinfo.mem->alloc_large)(common, JPOOL_IMAGE, placer.bandStride * kBandRows));
+            static_cast<uint8_t*>((*cinfo.mem->alloc_large)(common, JPOOL_IMAGE, placer.bandStride * kBandRows + 4));
     }
     int batch = transposed ? kBandRows : 16;
     while (int(cinfo.output_scanline) < height) {
@@ -369,32 +375,14 @@ int ExifOrientation(const uint8_t* data, size_t size)
 {
     if (!IsJpeg(data, size))
         return 1;
-    // The segments before the first scan, as FirstScanData walks them.
-    size_t at = 2;
-    while (at + 4 <= size) {
-        if (data[at] != 0xFF)
-            return 1;
-        uint8_t marker = data[at + 1];
-        if (marker == 0xFF) {
-            ++at;
-            continue;
-        }
-        if (marker == 0xD8 || (marker >= 0xD0 && marker <= 0xD7) || marker == 0x01) {
-            at += 2;
-            continue;
-        }
-        if (marker == 0xDA || marker == 0xD9)
-            return 1;
-        size_t length = size_t(data[at + 2]) << 8 | data[at + 3];
-        if (length < 2 || at + 2 + length > size)
-            return 1;
-        const uint8_t* body = data + at + 4;
-        size_t bodySize = length - 2;
-        if (marker == 0xE1 && bodySize >= 6 && std::memcmp(body, "Exif\0\0", 6) == 0)
-            return TiffOrientation(body + 6, bodySize - 6);
-        at += 2 + length;
-    }
-    return 1;
+    int orientation = 1;
+    WalkHeaderSegments(data, size, [&](uint8_t marker, const uint8_t* body, size_t length) {
+        if (marker != 0xE1 || length < 6 || std::memcmp(body, "Exif\0\0", 6) != 0)
+            return false;
+        orientation = TiffOrientation(body + 6, length - 6);
+        return true;
+    });
+    return orientation;
 }
 
 int PreviewScale(int width, int height)

@@ -23,23 +23,25 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr int kFileBar = CFileView::kFileBarId;
 
-CString SourceFolder()
+// A Unix folder of the build as Wine shows it, on drive Z:.
+CString WineFolder(const char* unixPath)
 {
-    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    CString dir = CString("Z:") + unixPath;
     for (int i = 0; i < dir.GetLength(); ++i)
         if (dir.GetAt(i) == '/')
             dir.SetAt(i, '\\');
     return dir;
 }
 
+CString SourceFolder()
+{
+    return WineFolder(FOVEA_SOURCE_DIR);
+}
+
 // The plug-ins of the tests alone, built out of every program folder.
 CString TestPluginFolder()
 {
-    CString dir = CString("Z:") + FOVEA_TEST_PLUGIN_DIR;
-    for (int i = 0; i < dir.GetLength(); ++i)
-        if (dir.GetAt(i) == '/')
-            dir.SetAt(i, '\\');
-    return dir;
+    return WineFolder(FOVEA_TEST_PLUGIN_DIR);
 }
 
 // A 24-bit .BMP picture of one colour.
