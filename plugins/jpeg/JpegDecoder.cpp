@@ -3,10 +3,10 @@
 // function that calls the library holds nothing that needs a destructor.
 #include "plugins/jpeg/JpegDecoder.h"
 
+#include <algorithm>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
-#include <utility>
 
 #include <jpeglib.h>
 #include <jerror.h>
@@ -146,9 +146,16 @@ void MirrorRow(uint8_t* row, int width, int bytes)
 {
     uint8_t* left = row;
     uint8_t* right = row + size_t(width - 1) * size_t(bytes);
-    for (; left < right; left += bytes, right -= bytes)
-        for (int b = 0; b < bytes; ++b)
-            std::swap(left[b], right[b]);
+    if (bytes == 1) {
+        std::reverse(left, right + 1);
+        return;
+    }
+    for (; left < right; left += 3, right -= 3) {
+        uint8_t pixel[3];
+        std::memcpy(pixel, left, 3);
+        std::memcpy(left, right, 3);
+        std::memcpy(right, pixel, 3);
+    }
 }
 
 // Stored rows y..y+n-1 are decoded (into the band for the transposed orientations): put them where they show.
