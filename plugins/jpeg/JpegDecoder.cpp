@@ -178,7 +178,16 @@ void PlaceRows(const CRowPlacer& p, int y, int n)
     size_t first = size_t(rightToLeft ? p.storedHeight - y - n : y) * size_t(p.bytes);
     ptrdiff_t next = rightToLeft ? -ptrdiff_t(p.bandStride) : ptrdiff_t(p.bandStride);
     size_t start = rightToLeft ? size_t(n - 1) * p.bandStride : 0;
+    // The runs land a whole row apart, where no hardware prefetch looks: the run a few columns ahead is asked
+    // for while this one is written (about half the time of the turning).
+    constexpr int kAhead = 8;
+    size_t runBytes = size_t(n) * size_t(p.bytes);
     for (int x = 0; x < p.storedWidth; ++x) {
+        if (x + kAhead < p.storedWidth) {
+            const uint8_t* ahead = p.out->TopRow(bottomUp ? p.storedWidth - 1 - (x + kAhead) : x + kAhead) + first;
+            for (size_t line = 0; line < runBytes; line += 64)
+                __builtin_prefetch(ahead + line, 1);
+        }
         uint8_t* d = p.out->TopRow(bottomUp ? p.storedWidth - 1 - x : x) + first;
         const uint8_t* s = p.band + start + size_t(x) * size_t(p.bytes);
         if (p.bytes == 3) {
