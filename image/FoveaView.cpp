@@ -22,7 +22,11 @@ namespace {
 
 bool IsPictureExtension(const CString& ext)
 {
-    return ext == "BMP" || ext == "JPG" || ext == "GIF";
+    if (ext == "BMP" || ext == "JPG" || ext == "GIF")
+        return true;
+    // Besides those, every extension a loaded plug-in serves.
+    CFoveaApp* app = FoveaApp();
+    return app && app->m_pSampleDlg && app->m_pSampleDlg->ServesExtension(ext);
 }
 
 bool IsTextExtension(const CString& ext)

@@ -1,9 +1,17 @@
-// The plug-in host: loading by full path from the program folder, choosing by extension, decoding into CDib.
+// The plug-in host: loading by full path from the program folder (the listed eight, then any other .SPI file
+// there), choosing by extension, decoding into CDib.
 #include "image/SampleCreateDlg.h"
 
 #include "app/FoveaApp.h"
 #include "image/Dib.h"
 #include "image/PluginFilter.h"
+
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "framework/Handles.h"
+#include "framework/ShiftJis.h"
 
 namespace {
 
@@ -42,28 +50,88 @@ HMODULE LoadPluginFile(const CString& folder, const char* name)
     return module;
 }
 
+// One plug-in file as loaded: its name and module (null where a file of the list did not load).
+struct LoadedFile {
+    CString name;
+    HMODULE module = nullptr;
+};
+
+bool HasExport(HMODULE module, const char* name)
+{
+    return ::GetProcAddress(module, name) != nullptr;
+}
+
+// Every extension the plug-in's filter names ("*.jpg;*.jpeg;*.jpe" gives "JPG;JPEG;JPE"); empty when it has no
+// information call or the call fails.
+CString PluginExtensions(HMODULE module)
+{
+    auto info = reinterpret_cast<GetPluginInfoProc>(reinterpret_cast<void*>(::GetProcAddress(module, "GetPluginInfo")));
+    if (!info)
+        return CString();
+    char buffer[500] = {};
+    int written = info(2, buffer, sizeof buffer);
+    buffer[sizeof buffer - 1] = '\0';
+    return written > 0 ? CString(FilterExtensions(buffer).c_str()) : CString();
+}
+
+// The eight names in list order, each tried (a missing one does not keep the later ones out), then every other
+// .SPI file of the folder in name order into what is left of the slots. A file of those that does not load or
+// lacks either export is let go and skipped.
+std::vector<LoadedFile> LoadPluginFiles(const CString& folder)
+{
+    std::vector<LoadedFile> files;
+    int loaded = 0;
+    for (const char* name : kPluginFiles) {
+        files.push_back({name, LoadPluginFile(folder, name)});
+        loaded += files.back().module != nullptr;
+    }
+    // Without a folder the eight come from the system's search, and no folder is listed for more.
+    std::vector<std::string> found;
+    WIN32_FIND_DATAA data;
+    fovea::ScopedFind find(folder.IsEmpty() ? INVALID_HANDLE_VALUE : ::FindFirstFileA(folder + "\\*.SPI", &data));
+    if (find) {
+        do {
+            if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                found.push_back(data.cFileName);
+        } while (::FindNextFileA(find.get(), &data));
+    }
+    for (const std::string& name : ForeignPluginNames(found, {std::begin(kPluginFiles), std::end(kPluginFiles)})) {
+        if (loaded >= CSampleCreateDlg::kSlots)
+            break;
+        HMODULE module = LoadPluginFile(folder, name.c_str());
+        if (!module)
+            continue;
+        if (!HasExport(module, "GetPluginInfo") || !HasExport(module, "GetPicture")) {
+            ::FreeLibrary(module);
+            continue;
+        }
+        files.push_back({CString(name), module});
+        ++loaded;
+    }
+    return files;
+}
+
 // Loading the libraries is the slowest step of creating the main window. The frame starts it on a worker
 // thread when its creation begins; the dialog, created last, waits for the worker and takes the handles over,
 // so the plug-ins are still loaded, in order, by the time the dialog exists.
 struct PluginPrefetch {
     CString folder;
-    HMODULE modules[kPluginCount] = {};
+    std::vector<LoadedFile> files;
     HANDLE thread = nullptr;
 
     static DWORD WINAPI Run(void* parameter)
     {
         auto* self = static_cast<PluginPrefetch*>(parameter);
-        for (int i = 0; i < kPluginCount; ++i)
-            self->modules[i] = LoadPluginFile(self->folder, kPluginFiles[i]);
+        self->files = LoadPluginFiles(self->folder);
         return 0;
     }
 };
 
 PluginPrefetch* g_pPrefetch = nullptr;
 
-// The prefetched handles for folder, in list order (null where a file did not load); false when no prefetch
-// was made for that folder.
-bool TakePrefetched(const CString& folder, HMODULE (&modules)[kPluginCount])
+// The prefetched files for folder, as LoadPluginFiles gives them; false when no prefetch was made for that
+// folder.
+bool TakePrefetched(const CString& folder, std::vector<LoadedFile>& files)
 {
     if (!g_pPrefetch)
         return false;
@@ -73,14 +141,14 @@ bool TakePrefetched(const CString& folder, HMODULE (&modules)[kPluginCount])
         ::WaitForSingleObject(prefetch->thread, INFINITE);
         ::CloseHandle(prefetch->thread);
     }
-    bool match = prefetch->folder == folder;
-    for (int i = 0; i < kPluginCount; ++i) {
-        if (match)
-            modules[i] = prefetch->modules[i];
-        else if (prefetch->modules[i])
-            ::FreeLibrary(prefetch->modules[i]);
+    if (prefetch->folder == folder) {
+        files = std::move(prefetch->files);
+        return true;
     }
-    return match;
+    for (const LoadedFile& file : prefetch->files)
+        if (file.module)
+            ::FreeLibrary(file.module);
+    return false;
 }
 
 }  // namespace
@@ -128,31 +196,27 @@ void CSampleCreateDlg::LoadPlugins(const CString& folderArgument)
         folder = FoveaApp()->m_strProgramDir;
     KeepCurrentFolderOutOfDllSearch();
 
-    // Every name is tried; the ones that load fill the slots in list order.
-    HMODULE modules[kPluginCount] = {};
-    if (!TakePrefetched(folder, modules)) {
-        for (int i = 0; i < kPluginCount; ++i)
-            modules[i] = LoadPluginFile(folder, kPluginFiles[i]);
-    }
-    int slot = 0;
-    for (HMODULE module : modules)
-        if (module && slot < kSlots)
-            m_hPlugin[slot++] = module;
+    std::vector<LoadedFile> files;
+    if (!TakePrefetched(folder, files))
+        files = LoadPluginFiles(folder);
 
-    for (int i = 0; i < kSlots && m_hPlugin[i]; ++i) {
-        m_strPluginExt[i].Empty();
-        auto info = reinterpret_cast<GetPluginInfoProc>(
-            reinterpret_cast<void*>(::GetProcAddress(m_hPlugin[i], "GetPluginInfo")));
-        if (!info)
+    // The files that loaded fill the slots in order. One of the eight keeps its slot even when its information
+    // call fails (an empty extension); a file from beyond the list that names no extension is let go.
+    int slot = 0;
+    for (const LoadedFile& file : files) {
+        if (!file.module)
             continue;
-        char buffer[500] = {};
-        int written = info(2, buffer, sizeof buffer);
-        buffer[sizeof buffer - 1] = '\0';
-        // A plug-in whose call fails keeps an empty extension; the others are still asked.
-        if (written <= 0)
+        bool listed = &file - files.data() < kPluginCount;
+        CString extensions = PluginExtensions(file.module);
+        if (slot >= kSlots || (!listed && extensions.IsEmpty())) {
+            ::FreeLibrary(file.module);
             continue;
-        // Every extension the filter names ("*.jpg;*.jpeg;*.jpe" gives "JPG;JPEG;JPE").
-        m_strPluginExt[i] = FilterExtensions(buffer).c_str();
+        }
+        m_hPlugin[slot] = file.module;
+        m_strPluginExt[slot] = extensions;
+        ++slot;
+        if (!listed)
+            m_astrPluginFile.Add(file.name);
     }
 }
 
@@ -162,6 +226,11 @@ int CSampleCreateDlg::FindPlugin(const CString& extension) const
         if (ExtensionListHas(static_cast<const char*>(m_strPluginExt[i]), extension))
             return i;
     return -1;
+}
+
+bool CSampleCreateDlg::ServesExtension(const CString& extension) const
+{
+    return FindPlugin(CString(fovea::UpperAscii(extension.str()))) >= 0;
 }
 
 std::unique_ptr<CDib> CSampleCreateDlg::DecodeWith(int slot, const CString& path) const

@@ -21,10 +21,14 @@ public:
     // Starts loading the plug-ins from folder on a worker thread; the next LoadPlugins for that folder takes
     // them over. The main frame calls it when its creation begins.
     static void PrefetchPlugins(const CString& folder);
-    // Loads the plug-ins of m_astrPluginFile in order from folder (the program folder when empty).
+    // Loads the plug-ins of the list in order from folder (the program folder when empty), then every other .SPI
+    // file there in name order into the free slots; m_astrPluginFile names the list and those others.
     void LoadPlugins(const CString& folder = CString());
     // The slot whose plug-in serves the upper-case extension, or -1.
     int FindPlugin(const CString& extension) const;
+    // True when a loaded plug-in serves the extension in any letter case: such files get samples and open in the
+    // view pane besides the formats those lists name themselves.
+    bool ServesExtension(const CString& extension) const;
     // Decodes path through the plug-in of slot; null when the plug-in refuses the file.
     std::unique_ptr<CDib> DecodeWith(int slot, const CString& path) const;
     // The picture a sample of width x height is made from: the plug-in's reduced picture when it offers one
@@ -47,9 +51,9 @@ public:
     bool IsRunning() const { return m_bRunning; }
     void OnCancel() override;
 
-    CPalette m_palette;  // the colour cube, for the preview of new samples
+    CPalette m_palette; // the colour cube, for the preview of new samples
     HMODULE m_hPlugin[kSlots] = {};
-    CString m_strPluginExt[kSlots];  // each plug-in's extensions in upper case, joined by ';'
+    CString m_strPluginExt[kSlots]; // each plug-in's extensions in upper case, joined by ';'
     CStringArray m_astrPluginFile;
 
 private:

@@ -67,7 +67,8 @@ void CFileView::CreateSamples()
     std::vector<Picture> chosen;
     for (int i = 0, count = list.GetCount(); i < count; ++i) {
         fovea::ItemFields fields = list.GetItemFields(i);
-        if (!fovea::IsSampleTarget(fields.extension))
+        // Besides the listed formats, every extension a loaded plug-in serves gets a sample.
+        if (!fovea::IsSampleTarget(fields.extension) && !(dialog && dialog->ServesExtension(fields.extension)))
             continue;
         targets.push_back({fields.name, fields.extension});
         if (list.GetSel(i) > 0)

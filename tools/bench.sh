@@ -16,6 +16,8 @@ cmake --build "$BENCH" -j "$(nproc)" >/dev/null
 if [ -z "${FOVEA_BENCH_ONLY:-}" ] || [[ startup =~ $FOVEA_BENCH_ONLY ]]; then
 echo "== start-up and idle (under Wine, $RUN_TREE)"
 bin="$BUILD/$RUN_TREE/bin"
+# The bench programs are built beside the test programs, out of the program's folder.
+programs="$BUILD/$RUN_TREE/tests/bin"
 to_windows() { echo "Z:${1//\//\\}"; }
 # Installed as a user installs it, and started in its folder: the start drive is then C:. Started from the
 # build folder the start drive is Z:, Wine's view of the whole Unix tree, whose folders (/usr/bin and the like)
@@ -23,10 +25,10 @@ to_windows() { echo "Z:${1//\//\\}"; }
 installed="$WINEPREFIX/drive_c/Program Files/Fovea"
 rm -rf "$installed"
 mkdir -p "$installed"
-cp "$bin"/fovea.exe "$bin"/IF*.SPI "$bin"/bench_minimal_window.exe "$bin"/bench_startup.exe "$installed/"
+cp "$bin"/fovea.exe "$bin"/IF*.SPI "$programs"/bench_minimal_window.exe "$programs"/bench_startup.exe "$installed/"
 # A window that stays open for the whole measurement keeps Wine's desktop process running, as a user's
 # desktop is, so that neither program pays for starting it.
-(cd "$bin" && "$WINE" bench_minimal_window.exe >/dev/null 2>&1 &)
+(cd "$programs" && "$WINE" bench_minimal_window.exe >/dev/null 2>&1 &)
 sleep 3
 measure() { # <folder to start in> <runs> <idle seconds> [--rest-pointer] <program>...
     local folder="$1"; shift
@@ -39,7 +41,7 @@ fovea_c='C:\Program Files\Fovea\fovea.exe'
 winefile='C:\windows\system32\winefile.exe'
 regedit='C:\windows\regedit.exe'
 c_figures=$(measure "$installed" 21 0 "$minimal_c" "$fovea_c" "$winefile" "$regedit")
-z_figures=$(measure "$bin" 21 0 "$(to_windows "$bin/bench_minimal_window.exe")" "$(to_windows "$bin/fovea.exe")")
+z_figures=$(measure "$programs" 21 0 "$(to_windows "$programs/bench_minimal_window.exe")" "$(to_windows "$bin/fovea.exe")")
 # Idle with the pointer resting on a strip button, in small tips (the first start's setting) and in large tips.
 idle_small=$(measure "$installed" 1 10 --rest-pointer "$minimal_c" "$fovea_c")
 settings='HKCU\Software\Morrow Works\ふぉびあ\V300'

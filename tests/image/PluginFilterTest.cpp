@@ -27,3 +27,14 @@ TEST(PluginFilter, EveryExtensionOfTheFilterAndNoOther)
         EXPECT_FALSE(ExtensionListHas(list, extension)) << extension;
     EXPECT_FALSE(ExtensionListHas("", ""));
 }
+
+// The plug-ins beyond the list: only .SPI files, none of the listed names in any case, in name order, each once.
+TEST(PluginFilter, ForeignPluginsAreTheOtherSpiFilesInNameOrder)
+{
+    const std::vector<std::string> listed = {"IFJPEG.SPI", "IFGIF.SPI"};
+    EXPECT_EQ(ForeignPluginNames({"ifwebp.spi", "IFJPEG.SPI", "ifgif.Spi", "AXPNG.SPI", "IFPNG.SPI", "readme.txt",
+                                  "photo.spix", "X.SPI.BAK", ".SPI", "b.spi", "B.SPI"},
+                                 listed),
+              (std::vector<std::string>{"AXPNG.SPI", "B.SPI", "IFPNG.SPI", "ifwebp.spi"}));
+    EXPECT_TRUE(ForeignPluginNames({}, listed).empty());
+}

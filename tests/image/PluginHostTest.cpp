@@ -18,13 +18,25 @@ CString ProgramFolder()
     return folder.Left(folder.ReverseFind('\\'));
 }
 
-CString SourceFolder()
+// A Unix folder of the build as Wine shows it, on drive Z:.
+CString WineFolder(const char* unixPath)
 {
-    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    CString dir = CString("Z:") + unixPath;
     for (int i = 0; i < dir.GetLength(); ++i)
         if (dir.GetAt(i) == '/')
             dir.SetAt(i, '\\');
     return dir;
+}
+
+CString SourceFolder()
+{
+    return WineFolder(FOVEA_SOURCE_DIR);
+}
+
+// The plug-ins of the tests alone (FOREIGN.SPI), built out of every program folder.
+CString TestPluginFolder()
+{
+    return WineFolder(FOVEA_TEST_PLUGIN_DIR);
 }
 
 // A fresh folder holding copies of some plug-ins, each copied under the name given (source -> name).
@@ -39,9 +51,9 @@ public:
         CreateDirectoryA(m_path, nullptr);
     }
     ~PluginFolder() { Remove(); }
-    void Copy(const char* source, const char* name)
+    void Copy(const char* source, const char* name, const CString& from = ProgramFolder())
     {
-        EXPECT_TRUE(CopyFileA(ProgramFolder() + "\\" + source, m_path + "\\" + name, FALSE)) << source;
+        EXPECT_TRUE(CopyFileA(from + "\\" + source, m_path + "\\" + name, FALSE)) << source;
     }
     const CString& Path() const { return m_path; }
 
@@ -67,12 +79,17 @@ uint32_t PixelAt(const CDib& dib, int x, int y)
 
 }  // namespace
 
+const char* const kEight[] = {"IFJPEG.SPI", "IFGIF.SPI", "IFTIFF.SPI", "IFXLD4.SPI",
+                              "IFMAG.SPI",  "IFPIC.SPI", "IFPIC2.SPI", "IFPI.SPI"};
+
 TEST(PluginHost, LoadsAllEightInOrderWithTheirExtensions)
 {
+    PluginFolder folder("eight");
+    for (const char* name : kEight)
+        folder.Copy(name, name);
     CSampleCreateDlg host;
-    host.LoadPlugins(ProgramFolder());
-    const char* names[] = {"IFJPEG.SPI", "IFGIF.SPI", "IFTIFF.SPI", "IFXLD4.SPI",
-                           "IFMAG.SPI",  "IFPIC.SPI", "IFPIC2.SPI", "IFPI.SPI"};
+    host.LoadPlugins(folder.Path());
+    const char* const* names = kEight;
     const char* extensions[] = {"JPG", "GIF", "TIF", "Q4", "MAG", "PIC", "P2", "PI"};
     ASSERT_EQ(8, host.m_astrPluginFile.GetSize());
     for (int i = 0; i < 8; ++i) {
@@ -248,7 +265,7 @@ TEST(PluginHost, AForeignPluginServesEveryExtensionOfItsFilter)
 {
     PluginFolder folder("foreign");
     folder.Copy("IFJPEG.SPI", "IFJPEG.SPI");
-    folder.Copy("FOREIGN.SPI", "IFTIFF.SPI");
+    folder.Copy("FOREIGN.SPI", "IFTIFF.SPI", TestPluginFolder());
     CSampleCreateDlg host;
     host.LoadPlugins(folder.Path());
     EXPECT_EQ("TIF;TIFF", host.m_strPluginExt[1]);
@@ -273,4 +290,61 @@ TEST(PluginHost, AForeignPluginServesEveryExtensionOfItsFilter)
     for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 3; ++x)
             EXPECT_EQ(expected[y][x], PixelAt(*picture, x, y)) << x << "," << y;
+}
+
+// A program folder holding the eight and more .SPI files: the others follow in name order into the free slots.
+// One that repeats an extension of the eight never displaces it; one that is no DLL, or a DLL without the
+// plug-in's exports, is skipped without keeping the later ones out; the status line names the ones loaded.
+TEST(PluginHost, OtherPluginsBesideTheProgramFillTheFreeSlotsInNameOrder)
+{
+    PluginFolder folder("beyond");
+    for (const char* name : kEight)
+        folder.Copy(name, name);
+    folder.Copy("IFGIF.SPI", "A_GIF.SPI");
+    ASSERT_TRUE(CopyFileA(folder.Path() + "\\IFJPEG.SPI", folder.Path() + "\\D_JPEG.SPI.OLD", FALSE));
+    HANDLE broken = CreateFileA(folder.Path() + "\\B_BROKEN.SPI", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(broken, "MZ not a library", 16, &written, nullptr);
+    CloseHandle(broken);
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, sizeof system);
+    folder.Copy("version.dll", "C_VERSION.SPI", system);
+    folder.Copy("TESTPVW.SPI", "D_PVW.SPI", TestPluginFolder());
+    folder.Copy("FOREIGN.SPI", "FOREIGN.SPI", TestPluginFolder());
+
+    for (bool prefetched : {false, true}) {
+        SCOPED_TRACE(prefetched ? "prefetched" : "loaded by the dialog");
+        if (prefetched)
+            CSampleCreateDlg::PrefetchPlugins(folder.Path());
+        CSampleCreateDlg host;
+        host.LoadPlugins(folder.Path());
+        const char* extensions[] = {"JPG", "GIF", "TIF", "Q4", "MAG", "PIC", "P2", "PI", "GIF", "PVW", "TIF;TIFF"};
+        for (int i = 0; i < CSampleCreateDlg::kSlots; ++i) {
+            EXPECT_EQ(i < 11, host.m_hPlugin[i] != nullptr) << i;
+            EXPECT_EQ(i < 11 ? extensions[i] : "", host.m_strPluginExt[i]) << i;
+        }
+        ASSERT_EQ(11, host.m_astrPluginFile.GetSize());
+        EXPECT_EQ("A_GIF.SPI", host.m_astrPluginFile[8]);
+        EXPECT_EQ("D_PVW.SPI", host.m_astrPluginFile[9]);
+        EXPECT_EQ("FOREIGN.SPI", host.m_astrPluginFile[10]);
+        // The first slot serving an extension wins.
+        EXPECT_EQ(1, host.FindPlugin("GIF"));
+        EXPECT_EQ(2, host.FindPlugin("TIF"));
+        EXPECT_EQ(10, host.FindPlugin("TIFF"));
+        EXPECT_TRUE(host.ServesExtension("tiff"));
+        EXPECT_TRUE(host.ServesExtension("Pvw"));
+        EXPECT_FALSE(host.ServesExtension("OLD"));
+
+        // The picture goes to the plug-in of slot 10 for its extension: a 2 x 1 picture, red beside blue.
+        const char ppm[] = "P6\n2 1\n255\n\xFF\x00\x00\x00\x00\xFF";
+        CString path = folder.Path() + "\\scan.tiff";
+        HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        WriteFile(file, ppm, sizeof ppm - 1, &written, nullptr);
+        CloseHandle(file);
+        std::unique_ptr<CDib> picture = host.DecodeWith(host.FindPlugin("TIFF"), path);
+        ASSERT_NE(nullptr, picture);
+        ASSERT_EQ(2, picture->GetWidth());
+        EXPECT_EQ(0xFF0000u, PixelAt(*picture, 0, 0));
+        EXPECT_EQ(0x0000FFu, PixelAt(*picture, 1, 0));
+    }
 }

@@ -23,21 +23,25 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr COLORREF kGrey = RGB(192, 192, 192);
 constexpr int kFileBar = CFileView::kFileBarId;
 
-CString SourceFolder()
+// A Unix folder of the build as Wine shows it, on drive Z:.
+CString WineFolder(const char* unixPath)
 {
-    CString dir = CString("Z:") + FOVEA_SOURCE_DIR;
+    CString dir = CString("Z:") + unixPath;
     for (int i = 0; i < dir.GetLength(); ++i)
         if (dir.GetAt(i) == '/')
             dir.SetAt(i, '\\');
     return dir;
 }
 
-CString ProgramFolder()
+CString SourceFolder()
 {
-    char path[MAX_PATH * 2];
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    CString folder(path);
-    return folder.Left(folder.ReverseFind('\\'));
+    return WineFolder(FOVEA_SOURCE_DIR);
+}
+
+// The plug-ins of the tests alone, built out of every program folder.
+CString TestPluginFolder()
+{
+    return WineFolder(FOVEA_TEST_PLUGIN_DIR);
 }
 
 // A 24-bit .BMP picture of one colour.
@@ -496,7 +500,7 @@ TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
 TEST_F(SampleStore, ThePreviewCallIsUsedOnlyWhenItCoversTheSample)
 {
     ScratchFolder plugins("samples-plugins");
-    ASSERT_TRUE(CopyFileA(ProgramFolder() + "\\TESTPVW.SPI", plugins / "IFJPEG.SPI", FALSE));
+    ASSERT_TRUE(CopyFileA(TestPluginFolder() + "\\TESTPVW.SPI", plugins / "IFJPEG.SPI", FALSE));
     CSampleCreateDlg dialog;
     dialog.LoadPlugins(plugins.Path());
     ASSERT_GE(dialog.FindPlugin("PVW"), 0);

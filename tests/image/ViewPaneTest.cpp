@@ -217,10 +217,10 @@ TEST_F(ViewPane, RefusedPicturesAndSavesLeaveWhatWasThere)
     EXPECT_FALSE(m_messages.Messages().empty());
     EXPECT_EQ(kept, m_pane.GetPicture());
     EXPECT_EQ(m_scratch / "kept.bmp", m_pane.m_strPicturePath);
-    // Files the pane does not show leave it as it is, even with a plug-in for them.
+    // Files the pane does not show leave it as it is: no plug-in serves them.
     LoadPlugins();
-    ASSERT_TRUE(WriteText(m_scratch / "x.tif", "II*\0"));
-    m_pane.OpenFile(m_scratch / "x.tif");
+    ASSERT_TRUE(WriteText(m_scratch / "x.pcd", "PCD_IPI"));
+    m_pane.OpenFile(m_scratch / "x.pcd");
     EXPECT_EQ(kept, m_pane.GetPicture());
 
     // Saving over a read-only file: a message, the file as it was, nothing left beside it.
@@ -234,7 +234,7 @@ TEST_F(ViewPane, RefusedPicturesAndSavesLeaveWhatWasThere)
     }
     SetFileAttributesA(m_scratch / "kept.bmp", FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(before, ReadText(m_scratch / "kept.bmp"));
-    EXPECT_EQ((std::vector<std::string>{"hostile.bmp", "kept.bmp", "x.tif"}), Names(m_scratch.Path()));
+    EXPECT_EQ((std::vector<std::string>{"hostile.bmp", "kept.bmp", "x.pcd"}), Names(m_scratch.Path()));
 }
 
 TEST_F(ViewPane, ASaveThatFillsTheDiskLeavesTheOldFile)

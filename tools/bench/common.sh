@@ -6,6 +6,9 @@ BENCH="${1:?usage: $0 BENCH_BUILD_DIR}"
 BUILD="$(dirname "$BENCH")"
 TREE="${RUN_TREE:-win32}"
 WINE="${WINE:-wine}"
+# The bench programs of the Windows tree, built beside the test programs (the program's folder holds only the
+# program and its plug-ins).
+PROGRAMS="$BUILD/$TREE/tests/bin"
 
 # bench_setup TARGET FOLDER: builds the bench program TARGET of the Windows tree and makes $work, an empty
 # FOLDER below the bench folder, removed again when the script ends.

@@ -18,7 +18,7 @@ for count in (10000, 100000):
         n = (i * 7919) % count
         open(os.path.join(folder, f"p{n:06d}_{i % 97:02d}.{extensions[i % 6]}"), "wb").close()
 PYTHON
-figures=$("$WINE" "$BUILD/$TREE/bin/bench_listing.exe" "$(win "$work/f10000")" "$(win "$work/f100000")" 5 |
+figures=$("$WINE" "$PROGRAMS/bench_listing.exe" "$(win "$work/f10000")" "$(win "$work/f100000")" 5 |
           tr -d '\r')
 python3 - "$figures" <<'PYTHON'
 import sys

@@ -10,7 +10,7 @@ set -e
 . "$(dirname "$0")/common.sh"
 bench_setup bench_samples sample-store
 cmake --build "$BUILD/$TREE" -j2 --target IFJPEG >/dev/null
-exe="$BUILD/$TREE/bin/bench_samples.exe"
+exe="$PROGRAMS/bench_samples.exe"
 
 # Camera-sized pictures from ImageMagick's built-in images, copied up to 100 files.
 mkdir -p "$work/jpeg" "$work/im" "$work/vips" "$work/ours"

@@ -20,7 +20,7 @@ with open(os.path.join(work, "text.txt"), "wb") as out:
 PYTHON
 cjpeg -quality 90 "$work/photo.ppm" >"$work/photo.jpg"
 rm -f "$work/photo.ppm"
-cp "$BUILD/$TREE/bin/IF"*.SPI "$BUILD/$TREE/bin/bench_viewpane.exe" "$work/"
+cp "$BUILD/$TREE/bin/IF"*.SPI "$PROGRAMS/bench_viewpane.exe" "$work/"
 figures=$("$WINE" "$work/bench_viewpane.exe" "$(win "$work/photo.jpg")" "$(win "$work/text.txt")" 7 | tr -d '\r')
 python3 - "$figures" "$(stat -c %s "$work/text.txt")" <<'PYTHON'
 import sys

@@ -24,7 +24,7 @@ for d in range(100):
         with open(os.path.join(folder, f"f{f:03}.txt"), "wb") as out:
             out.write(small)
 PYTHON
-exe="$BUILD/$TREE/bin/bench_walk.exe"
+exe="$PROGRAMS/bench_walk.exe"
 copy=$("$WINE" "$exe" race copy "$(win "$work/copy")" "$(win "$work")" 5 | tr -d '\r')
 remove=$("$WINE" "$exe" race remove "$(win "$work/remove")" "$(win "$work")" 5 | tr -d '\r')
 python3 - "$copy" "$remove" <<'PYTHON'

@@ -1,7 +1,8 @@
 // JPEG decoder tests: files made by cjpeg from generated pictures, decoded and compared with djpeg; hostile
-// tables, frames and scan lists refused; truncated and oversized files.
+// tables, frames and scan lists refused; truncated and oversized files; EXIF orientations, sound and broken.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -58,6 +59,79 @@ std::vector<uint8_t> WithSegment(std::vector<uint8_t> file, uint8_t marker, cons
     return file;
 }
 
+// The body of an APP1 "Exif" segment: a TIFF structure in either byte order whose first directory holds a
+// maker name and the orientation tag (type SHORT, count 1, the value as given).
+std::vector<uint8_t> ExifBody(int orientation, bool motorola, uint16_t type = 3)
+{
+    std::vector<uint8_t> b = {'E', 'x', 'i', 'f', 0, 0};
+    auto put16 = [&](unsigned v) {
+        if (motorola)
+            b.insert(b.end(), {uint8_t(v >> 8), uint8_t(v)});
+        else
+            b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8)});
+    };
+    auto put32 = [&](uint32_t v) {
+        if (motorola)
+            b.insert(b.end(), {uint8_t(v >> 24), uint8_t(v >> 16), uint8_t(v >> 8), uint8_t(v)});
+        else
+            b.insert(b.end(), {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)});
+    };
+    b.insert(b.end(), motorola ? "MM" : "II", (motorola ? "MM" : "II") + 2);
+    put16(42);
+    put32(8);
+    put16(2);
+    put16(0x010F), put16(2), put32(4), b.insert(b.end(), {'c', 'a', 'm', 0}); // Make, "cam" in the entry
+    put16(0x0112), put16(type), put32(1), put16(unsigned(orientation)), put16(0);
+    put32(0);
+    return b;
+}
+
+// Inserts a segment right after the start-of-image marker, where cameras write their EXIF block.
+std::vector<uint8_t> WithLeadingSegment(std::vector<uint8_t> file, uint8_t marker, const std::vector<uint8_t>& body)
+{
+    std::vector<uint8_t> segment = {0xFF, marker, uint8_t((body.size() + 2) >> 8), uint8_t(body.size() + 2)};
+    segment.insert(segment.end(), body.begin(), body.end());
+    file.insert(file.begin() + 2, segment.begin(), segment.end());
+    return file;
+}
+
+// Where stored pixel (x, y) of a w x h picture shows under orientation o, as EXIF defines the eight: the shown
+// column and row are the stored x and y (swapped for 5 to 8), counted from the right (2, 3, 6, 7) or the bottom
+// (3, 4, 7, 8).
+void ShownAt(int o, int w, int h, int x, int y, int& u, int& v)
+{
+    bool transposed = o >= 5;
+    bool fromRight = o == 2 || o == 3 || o == 6 || o == 7;
+    bool fromBottom = o == 3 || o == 4 || o == 7 || o == 8;
+    u = transposed ? y : x;
+    v = transposed ? x : y;
+    if (fromRight)
+        u = (transposed ? h : w) - 1 - u;
+    if (fromBottom)
+        v = (transposed ? w : h) - 1 - v;
+}
+
+// The stored picture shown under orientation o (toShown), or the stored picture that shows as the given upright
+// one under o (from the upright picture).
+RgbImage Turn(const RgbImage& picture, int o, bool toShown)
+{
+    bool transposed = o >= 5;
+    RgbImage result;
+    result.width = transposed ? picture.height : picture.width;
+    result.height = transposed ? picture.width : picture.height;
+    result.rgb.resize(picture.rgb.size());
+    const RgbImage& stored = toShown ? picture : result;
+    for (int y = 0; y < stored.height; ++y)
+        for (int x = 0; x < stored.width; ++x) {
+            int u = 0, v = 0;
+            ShownAt(o, stored.width, stored.height, x, y, u, v);
+            const uint8_t* from = toShown ? picture.At(x, y) : picture.At(u, v);
+            uint8_t* to = toShown ? result.At(u, v) : result.At(x, y);
+            std::copy(from, from + 3, to);
+        }
+    return result;
+}
+
 class JpegGolden : public ::testing::Test {
 protected:
     void SetUp() override
@@ -112,10 +186,98 @@ TEST(JpegDecoder, PreviewScaleKeepsTheSampleSize)
     const struct {
         int width, height, scale;
     } cases[] = {{4000, 3000, 8}, {1280, 960, 8}, {1272, 960, 4}, {1000, 700, 4}, {640, 480, 4},
-                 {632, 472, 2}, {320, 240, 2}, {318, 240, 1}, {160, 120, 1}, {100, 50, 1},
+                 {632, 472, 2},   {320, 240, 2},  {318, 240, 1},  {160, 120, 1},  {100, 50, 1},
                  {3000, 4000, 8}, {8000, 600, 4}, {600, 8000, 2}};
     for (const auto& c : cases)
         EXPECT_EQ(PreviewScale(c.width, c.height), c.scale) << c.width << "x" << c.height;
+}
+
+// A photo stored sideways or mirrored, with the EXIF orientation that says so, comes back upright: the whole
+// decode and the reduced one are exactly the plain decode of the same file turned, and show the upright picture.
+TEST_F(JpegGolden, EveryExifOrientationDecodesUpright)
+{
+    // 400 x 336 keeps the reduced decode at 1/2 both upright and transposed.
+    RgbImage upright = golden::MakePicture(400, 336);
+    for (int o = 1; o <= 8; ++o) {
+        SCOPED_TRACE(o);
+        std::string name = "jpeg_orientation" + std::to_string(o);
+        ASSERT_TRUE(golden::WritePpm(name + ".ppm", Turn(upright, o, false)));
+        // 7 and 8 grey: one byte a pixel takes the turning's other path.
+        bool grey = o >= 7;
+        ASSERT_TRUE(golden::Run("cjpeg -quality 100 -sample 1x1 " + std::string(grey ? "-grayscale " : "") +
+                                "-outfile " + name + ".jpg " + name + ".ppm"));
+        std::vector<uint8_t> plain = golden::ReadFile(name + ".jpg");
+        std::vector<uint8_t> tagged = WithLeadingSegment(plain, 0xE1, ExifBody(o, o % 2 == 1));
+        EXPECT_EQ(ExifOrientation(tagged.data(), tagged.size()), o);
+
+        for (bool preview : {false, true}) {
+            SCOPED_TRACE(preview ? "preview" : "whole");
+            auto decode = preview ? DecodeJpegPreview : DecodeJpeg;
+            DecodedPicture stored, shown;
+            ASSERT_EQ(decode(plain.data(), plain.size(), stored), fovea::kDecodeOk);
+            ASSERT_EQ(decode(tagged.data(), tagged.size(), shown), fovea::kDecodeOk);
+            RgbImage decoded = golden::FromDib(shown);
+            ASSERT_EQ(decoded.width, upright.width / (preview ? 2 : 1));
+            ASSERT_EQ(decoded.height, upright.height / (preview ? 2 : 1));
+            EXPECT_EQ(golden::MaxDifference(decoded, Turn(golden::FromDib(stored), o, true)), 0);
+            EXPECT_EQ(shown.bitCount, grey ? 8 : 24);
+            if (!preview && !grey) {
+                EXPECT_LT(golden::MeanDifference(decoded, upright), 2.0);
+            }
+        }
+    }
+}
+
+// An EXIF block that cannot be read, or names no orientation of the eight, leaves the picture as stored; the
+// file still decodes.
+TEST(JpegDecoder, MalformedExifMeansUpright)
+{
+    std::vector<uint8_t> plain = golden::ReadFile(golden::DataPath("jpeg/sample.jpg"));
+    ASSERT_FALSE(plain.empty());
+    DecodedPicture reference;
+    ASSERT_EQ(DecodeJpeg(plain.data(), plain.size(), reference), fovea::kDecodeOk);
+    auto cut = [](std::vector<uint8_t> body, size_t size) {
+        body.resize(size);
+        return body;
+    };
+    auto patched = [](std::vector<uint8_t> body, size_t at, std::vector<uint8_t> bytes) {
+        std::copy(bytes.begin(), bytes.end(), body.begin() + long(at));
+        return body;
+    };
+    const std::vector<uint8_t> xmp = {'h', 't', 't', 'p', ':', '/', '/', 'n', 's', 0};
+    const struct {
+        const char* what;
+        std::vector<uint8_t> body;
+    } cases[] = {
+        {"orientation 0", ExifBody(0, false)},
+        {"orientation 9", ExifBody(9, true)},
+        {"orientation as a LONG", ExifBody(6, false, 4)},
+        {"no byte order", patched(ExifBody(6, false), 6, {'X', 'X'})},
+        {"not 42", patched(ExifBody(6, true), 8, {0, 43})},
+        {"header cut", cut(ExifBody(6, false), 12)},
+        {"directory past the end", patched(ExifBody(6, true), 10, {0, 0, 0x7F, 0xF0})},
+        {"directory inside the header", patched(ExifBody(6, false), 10, {2, 0, 0, 0})},
+        {"more entries than there are", patched(cut(ExifBody(6, true), 6 + 8 + 2 + 12), 14, {0xFF, 0xFF})},
+        {"entry cut", cut(ExifBody(6, false), 6 + 8 + 2 + 12 + 8)},
+        {"no Exif name", patched(ExifBody(6, false), 0, {'E', 'x', 'i', 'x'})},
+        {"a name without its zeros", cut(ExifBody(6, false), 5)},
+        {"another APP1 only", xmp},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<uint8_t> file = WithLeadingSegment(plain, 0xE1, c.body);
+        EXPECT_EQ(ExifOrientation(file.data(), file.size()), 1);
+        DecodedPicture picture;
+        ASSERT_EQ(DecodeJpeg(file.data(), file.size(), picture), fovea::kDecodeOk);
+        EXPECT_EQ(picture.width, reference.width);
+        EXPECT_EQ(picture.bits, reference.bits);
+    }
+    // A segment that claims more than the file holds ends the search.
+    std::vector<uint8_t> overlong = {0xFF, 0xD8, 0xFF, 0xE1, 0xFF, 0xF0, 'E', 'x', 'i', 'f', 0, 0, 'M', 'M'};
+    EXPECT_EQ(ExifOrientation(overlong.data(), overlong.size()), 1);
+    // The EXIF block after another APP1 still counts.
+    std::vector<uint8_t> both = WithLeadingSegment(WithLeadingSegment(plain, 0xE1, ExifBody(8, true)), 0xE1, xmp);
+    EXPECT_EQ(ExifOrientation(both.data(), both.size()), 8);
 }
 
 // Adobe CMYK files (four components, stored inverted) come out as ImageMagick renders them.
