@@ -1,0 +1,26 @@
+// Test helpers for plug-ins checked against reference tools: a folder of pictures with a manifest made at build
+// time, compared picture by picture; under Wine, a plug-in DLL's export called as the program calls it.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "plugins/shim/Picture.h"
+
+namespace golden {
+
+// Decodes the picture at PATH whole (GetPicture) or reduced (GetPreview); returns the plug-in's result.
+using DecodeCall = std::function<int(const std::string& path, bool preview, fovea::DecodedPicture& out)>;
+
+// Every line of DIR/manifest.txt (FILE REFERENCE TOLERANCE CALL, CALL being picture or preview) decoded and
+// compared with its reference picture within the tolerance; fails the test when fewer than atLeast lines ran.
+void ExpectManifestMatches(const std::string& dir, const DecodeCall& decode, int atLeast);
+
+#ifdef _WIN32
+// Calls GetPicture or GetPreview of the DLL at dllPath (loaded once) on a file (flag 0, len 0) or on bytes in
+// memory (flag 1, len their count) and turns the two blocks it returns back into a decoded picture.
+int CallPlugin(const std::string& dllPath, bool preview, const void* input, long len, unsigned flag,
+               fovea::DecodedPicture& out);
+#endif
+
+} // namespace golden
