@@ -29,9 +29,9 @@ constexpr int kPreviewMinHeight = 120;
 struct DecodedPicture {
     int32_t width = 0;
     int32_t height = 0;
-    int bitCount = 0;             // 1, 4, 8 or 24
-    std::vector<uint8_t> palette; // 4 bytes an entry: blue, green, red, 0; 2^bitCount entries, or empty
-    std::vector<uint8_t> bits;    // rows bottom-up, each padded to a multiple of 4 bytes
+    int bitCount = 0;                 // 1, 4, 8 or 24
+    std::vector<uint8_t> palette;     // 4 bytes an entry: blue, green, red, 0; 2^bitCount entries, or empty
+    std::vector<uint8_t> bits;        // rows bottom-up, each padded to a multiple of 4 bytes
 
     // Bytes in one stored row: width x bits rounded up to 32 bits.
     static size_t RowBytes(int32_t width, int bitCount);
@@ -49,8 +49,8 @@ struct DecodedPicture {
 
 // One format, as a plug-in DLL serves it. Each plug-in defines exactly one of these.
 struct PluginFormat {
-    const char* filter;      // info 2: "*.gif"
-    const char* description; // info 3: "GIF picture"
+    const char* filter;        // info 2: "*.gif"
+    const char* description;   // info 3: "GIF picture"
     // Cheap structural test of the first bytes (at most 2 KiB are passed).
     bool (*isSupported)(const uint8_t* data, size_t size);
     // Full decode of a whole file held in memory.
@@ -61,4 +61,4 @@ struct PluginFormat {
 
 extern const PluginFormat kPluginFormat;
 
-} // namespace fovea
+}  // namespace fovea
