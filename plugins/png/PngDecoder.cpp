@@ -13,6 +13,7 @@
 #include <png.h>
 
 using fovea::DecodedPicture;
+using fovea::OverWhite;
 
 namespace {
 
@@ -43,11 +44,6 @@ struct CLayout {
 uint32_t BigEndian32(const uint8_t* p)
 {
     return uint32_t(p[0]) << 24 | uint32_t(p[1]) << 16 | uint32_t(p[2]) << 8 | p[3];
-}
-
-uint8_t OverWhite(unsigned value, unsigned alpha)
-{
-    return uint8_t((value * alpha + 255 * (255 - alpha) + 127) / 255);
 }
 
 class CPngReader {
@@ -209,18 +205,7 @@ void CPngReader::PutRow(const uint8_t* row, int width, uint8_t* dib) const
             dib[x] = OverWhite(row[0], row[1]);
         return;
     case Kind::RgbAlpha:
-        for (int x = 0; x < width; ++x, row += 4, dib += 3) {
-            unsigned a = row[3];
-            if (a == 255) {
-                dib[0] = row[0];
-                dib[1] = row[1];
-                dib[2] = row[2];
-            } else {
-                dib[0] = OverWhite(row[0], a);
-                dib[1] = OverWhite(row[1], a);
-                dib[2] = OverWhite(row[2], a);
-            }
-        }
+        fovea::BgraRowOverWhite(row, width, dib);
         return;
     default:
         std::memcpy(dib, row, size_t(width) * m_l.channels);

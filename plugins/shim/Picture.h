@@ -61,4 +61,13 @@ struct PluginFormat {
 
 extern const PluginFormat kPluginFormat;
 
+// A sample of a pixel with this alpha (0 clear, 255 opaque), seen over white.
+inline uint8_t OverWhite(unsigned value, unsigned alpha)
+{
+    return uint8_t((value * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+// A row of blue, green, red and alpha samples over white, into blue, green and red.
+void BgraRowOverWhite(const uint8_t* bgra, int width, uint8_t* bgr);
+
 }  // namespace fovea

@@ -68,21 +68,8 @@ int DecodeRows(const uint8_t* data, size_t size, int width, int height, WEBP_CSP
 // BGRA rows, top first, over white into the DIB with their top-left corner at (left, top).
 void Composite(const uint8_t* bgra, int width, int height, int left, int top, DecodedPicture& out)
 {
-    for (int y = 0; y < height; ++y) {
-        uint8_t* d = out.TopRow(top + y) + size_t(left) * 3;
-        const uint8_t* s = bgra + size_t(y) * width * 4;
-        for (int x = 0; x < width; ++x, s += 4, d += 3) {
-            unsigned a = s[3];
-            if (a == 255) {
-                d[0] = s[0];
-                d[1] = s[1];
-                d[2] = s[2];
-            } else {
-                for (int c = 0; c < 3; ++c)
-                    d[c] = uint8_t((s[c] * a + 255 * (255 - a) + 127) / 255);
-            }
-        }
-    }
+    for (int y = 0; y < height; ++y)
+        fovea::BgraRowOverWhite(bgra + size_t(y) * width * 4, width, out.TopRow(top + y) + size_t(left) * 3);
 }
 
 // Decodes into BGRA rows of its own and composites them on the DIB at (left, top).

@@ -3,6 +3,7 @@
 # in one run, and the reduced pictures for samples against the whole decodes.
 # Usage: tools/bench/decoders-png-webp.sh BENCH_BUILD_DIR   (a tree configured with -DFOVEA_BENCH=ON)
 set -eu
+. "$(dirname "$0")/common.sh"
 build=${1:?usage: $0 BENCH_BUILD_DIR}
 cmake --build "$build" -j2 --target decoder_bench >/dev/null
 bench=$build/tests/plugins/golden/decoder_bench
@@ -11,20 +12,6 @@ mkdir -p "$work"
 cd "$work"
 runs=5
 
-# Best wall time in ms of $runs runs of a command.
-best_ms() {
-    best=
-    i=0
-    while [ $i -lt $runs ]; do
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-        end=$(date +%s%N)
-        ms=$(( (end - start) / 1000000 ))
-        if [ -z "$best" ] || [ $ms -lt $best ]; then best=$ms; fi
-        i=$((i + 1))
-    done
-    echo $best
-}
 
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'; }
 

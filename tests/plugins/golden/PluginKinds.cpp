@@ -1,4 +1,4 @@
-// Manifest comparison and plug-in calls shared by the tests of the plug-ins past the eight.
+// Manifest comparison and plug-in calls shared by the plug-in tests.
 #include "tests/plugins/golden/PluginKinds.h"
 
 #include <gtest/gtest.h>
@@ -39,6 +39,24 @@ void ExpectManifestMatches(const std::string& dir, const DecodeCall& decode, int
         EXPECT_LE(most, tolerance);
     }
     EXPECT_GE(count, atLeast);
+}
+
+int PluginUnderTest::Decode(const std::vector<uint8_t>& data, bool preview, fovea::DecodedPicture& out) const
+{
+#ifdef _WIN32
+    return CallPlugin(dllPath, preview, data.data(), long(data.size()), 1, out);
+#else
+    return (preview ? reduced : whole)(data.data(), data.size(), out);
+#endif
+}
+
+int PluginUnderTest::DecodeFile(const std::string& path, bool preview, fovea::DecodedPicture& out) const
+{
+#ifdef _WIN32
+    return CallPlugin(dllPath, preview, path.c_str(), 0, 0, out);
+#else
+    return Decode(ReadFile(path), preview, out);
+#endif
 }
 
 #ifdef _WIN32

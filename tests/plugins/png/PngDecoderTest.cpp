@@ -17,27 +17,20 @@ namespace {
 
 const std::string kDir = FOVEA_KINDS_DIR;
 
-int DecodeBytes(const std::vector<uint8_t>& data, bool preview, DecodedPicture& out)
-{
 #ifdef _WIN32
-    return golden::CallPlugin(FOVEA_PLUGIN_DIR "/IFPNG.SPI", preview, data.data(), long(data.size()), 1, out);
+const golden::PluginUnderTest kPlugin = {FOVEA_PLUGIN_DIR "/IFPNG.SPI", DecodePng, DecodePngPreview};
 #else
-    return (preview ? DecodePngPreview : DecodePng)(data.data(), data.size(), out);
+const golden::PluginUnderTest kPlugin = {"", DecodePng, DecodePngPreview};
 #endif
-}
-
-int DecodeFile(const std::string& path, bool preview, DecodedPicture& out)
-{
-#ifdef _WIN32
-    return golden::CallPlugin(FOVEA_PLUGIN_DIR "/IFPNG.SPI", preview, path.c_str(), 0, 0, out);
-#else
-    return DecodeBytes(golden::ReadFile(path), preview, out);
-#endif
-}
 
 TEST(PngDecoder, EveryKindMatchesPngtopam)
 {
-    golden::ExpectManifestMatches(kDir, DecodeFile, 40);
+    golden::ExpectManifestMatches(
+        kDir,
+        [](const std::string& path, bool preview, DecodedPicture& out) {
+            return kPlugin.DecodeFile(path, preview, out);
+        },
+        40);
 }
 
 // Palettes and grey levels stay indices (2 bits widen to a byte); deep grey and grey with alpha become 8-bit grey.
@@ -52,7 +45,7 @@ TEST(PngDecoder, PalettesAndGreyKeepTheirDepth)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DecodedPicture picture;
-        ASSERT_EQ(DecodeFile(kDir + "/" + c.name, false, picture), 0);
+        ASSERT_EQ(kPlugin.DecodeFile(kDir + "/" + c.name, false, picture), 0);
         EXPECT_EQ(picture.bitCount, c.bitCount);
     }
 }
@@ -81,7 +74,7 @@ TEST(PngDecoder, InterlacedPreviewHoldsEveryStepthPixel)
                 expected.rgb.insert(expected.rgb.end(), whole.At(x * c.step, y * c.step),
                                     whole.At(x * c.step, y * c.step) + 3);
         DecodedPicture preview;
-        ASSERT_EQ(DecodeFile(kDir + "/" + c.name, true, preview), 0);
+        ASSERT_EQ(kPlugin.DecodeFile(kDir + "/" + c.name, true, preview), 0);
         int most = golden::MaxDifference(golden::FromDib(preview), expected);
         EXPECT_GE(most, 0) << preview.width << "x" << preview.height;
         EXPECT_LE(most, 1);
@@ -173,12 +166,12 @@ TEST(PngDecoder, DamagedAndHostileFilesAreRefused)
         {"text chunk CRC wrong", badText, fovea::kDecodeOk},
     };
     DecodedPicture expected;
-    ASSERT_EQ(DecodeBytes(good, false, expected), 0);
+    ASSERT_EQ(kPlugin.Decode(good, false, expected), 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         for (bool preview : {false, true}) {
             DecodedPicture picture;
-            EXPECT_EQ(DecodeBytes(c.data, preview, picture), c.result);
+            EXPECT_EQ(kPlugin.Decode(c.data, preview, picture), c.result);
             if (c.result == fovea::kDecodeOk)
                 EXPECT_EQ(picture.bits, expected.bits);
             else

@@ -17,27 +17,20 @@ namespace {
 
 const std::string kDir = FOVEA_KINDS_DIR;
 
-int DecodeBytes(const std::vector<uint8_t>& data, bool preview, DecodedPicture& out)
-{
 #ifdef _WIN32
-    return golden::CallPlugin(FOVEA_PLUGIN_DIR "/IFWEBP.SPI", preview, data.data(), long(data.size()), 1, out);
+const golden::PluginUnderTest kPlugin = {FOVEA_PLUGIN_DIR "/IFWEBP.SPI", DecodeWebp, DecodeWebpPreview};
 #else
-    return (preview ? DecodeWebpPreview : DecodeWebp)(data.data(), data.size(), out);
+const golden::PluginUnderTest kPlugin = {"", DecodeWebp, DecodeWebpPreview};
 #endif
-}
-
-int DecodeFile(const std::string& path, bool preview, DecodedPicture& out)
-{
-#ifdef _WIN32
-    return golden::CallPlugin(FOVEA_PLUGIN_DIR "/IFWEBP.SPI", preview, path.c_str(), 0, 0, out);
-#else
-    return DecodeBytes(golden::ReadFile(path), preview, out);
-#endif
-}
 
 TEST(WebpDecoder, EveryKindMatchesDwebp)
 {
-    golden::ExpectManifestMatches(kDir, DecodeFile, 12);
+    golden::ExpectManifestMatches(
+        kDir,
+        [](const std::string& path, bool preview, DecodedPicture& out) {
+            return kPlugin.DecodeFile(path, preview, out);
+        },
+        12);
 }
 
 uint32_t Little32(const std::vector<uint8_t>& d, size_t at)
@@ -117,7 +110,7 @@ TEST(WebpDecoder, DamagedAndHostileFilesAreRefused)
         SCOPED_TRACE(c.what);
         for (bool preview : {false, true}) {
             DecodedPicture picture;
-            EXPECT_EQ(DecodeBytes(c.data, preview, picture), c.result);
+            EXPECT_EQ(kPlugin.Decode(c.data, preview, picture), c.result);
             EXPECT_TRUE(picture.bits.empty());
         }
     }
