@@ -62,4 +62,4 @@ void BgraRowOverWhite(const uint8_t* bgra, int width, uint8_t* bgr)
     }
 }
 
-} // namespace fovea
+}  // namespace fovea
