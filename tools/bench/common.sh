@@ -17,6 +17,15 @@ bench_setup() {
     trap 'rm -rf "$work"' EXIT
 }
 
+# decoder_setup: builds the decoder bench program of the bench tree ($bench) and enters the folder that holds
+# the large pictures the decoder figures share.
+decoder_setup() {
+    cmake --build "$BENCH" -j2 --target decoder_bench >/dev/null
+    bench=$BENCH/tests/plugins/golden/decoder_bench
+    mkdir -p "$BENCH/bench-decoders"
+    cd "$BENCH/bench-decoders"
+}
+
 # best_ms COMMAND...: the best wall time in ms of $runs runs (5 unless set) of a command, its output discarded.
 best_ms() {
     best=

@@ -4,12 +4,7 @@
 # Usage: tools/bench/decoders-jpeg-gif-tiff.sh BENCH_BUILD_DIR   (a tree configured with -DFOVEA_BENCH=ON)
 set -eu
 . "$(dirname "$0")/common.sh"
-build=${1:?usage: $0 BENCH_BUILD_DIR}
-cmake --build "$build" -j2 --target decoder_bench >/dev/null
-bench=$build/tests/plugins/golden/decoder_bench
-work=$build/bench-decoders
-mkdir -p "$work"
-cd "$work"
+decoder_setup
 runs=5
 
 

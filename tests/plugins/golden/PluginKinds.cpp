@@ -41,6 +41,16 @@ void ExpectManifestMatches(const std::string& dir, const DecodeCall& decode, int
     EXPECT_GE(count, atLeast);
 }
 
+void ExpectManifestMatches(const std::string& dir, const PluginUnderTest& plugin, int atLeast)
+{
+    ExpectManifestMatches(
+        dir,
+        [&plugin](const std::string& path, bool preview, fovea::DecodedPicture& out) {
+            return plugin.DecodeFile(path, preview, out);
+        },
+        atLeast);
+}
+
 int PluginUnderTest::Decode(const std::vector<uint8_t>& data, bool preview, fovea::DecodedPicture& out) const
 {
 #ifdef _WIN32

@@ -32,6 +32,9 @@ struct PluginUnderTest {
     int DecodeFile(const std::string& path, bool preview, fovea::DecodedPicture& out) const;
 };
 
+// The same, each picture decoded by the plug-in under test.
+void ExpectManifestMatches(const std::string& dir, const PluginUnderTest& plugin, int atLeast);
+
 #ifdef _WIN32
 // Calls GetPicture or GetPreview of the DLL at dllPath (loaded once) on a file (flag 0, len 0) or on bytes in
 // memory (flag 1, len their count) and turns the two blocks it returns back into a decoded picture.

@@ -25,12 +25,7 @@ const golden::PluginUnderTest kPlugin = {"", DecodePng, DecodePngPreview};
 
 TEST(PngDecoder, EveryKindMatchesPngtopam)
 {
-    golden::ExpectManifestMatches(
-        kDir,
-        [](const std::string& path, bool preview, DecodedPicture& out) {
-            return kPlugin.DecodeFile(path, preview, out);
-        },
-        40);
+    golden::ExpectManifestMatches(kDir, kPlugin, 40);
 }
 
 // Palettes and grey levels stay indices (2 bits widen to a byte); deep grey and grey with alpha become 8-bit grey.

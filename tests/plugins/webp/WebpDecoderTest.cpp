@@ -25,12 +25,7 @@ const golden::PluginUnderTest kPlugin = {"", DecodeWebp, DecodeWebpPreview};
 
 TEST(WebpDecoder, EveryKindMatchesDwebp)
 {
-    golden::ExpectManifestMatches(
-        kDir,
-        [](const std::string& path, bool preview, DecodedPicture& out) {
-            return kPlugin.DecodeFile(path, preview, out);
-        },
-        12);
+    golden::ExpectManifestMatches(kDir, kPlugin, 12);
 }
 
 uint32_t Little32(const std::vector<uint8_t>& d, size_t at)
