@@ -41,6 +41,10 @@ PACKAGES=(
     "libclang-rt-14-dev:/usr/lib/llvm-14/lib/clang/14.0.6/lib/linux/libclang_rt.fuzzer-x86_64.a"
     "wine64:/usr/lib/wine/wine64"
     "g++-mingw-w64-x86-64-posix:/usr/bin/x86_64-w64-mingw32-g++-posix"
+    "libpng-dev:/usr/include/libpng16/png.h"
+    "libwebp-dev:/usr/include/webp/demux.h"
+    "netpbm:/usr/bin/pngtopam"
+    "webp:/usr/bin/dwebp"
 )
 
 install_packages() {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the JPEG and TIFF libraries that the plug-ins link, for MinGW-w64, from Debian's own source packages
-# (the versions Debian ships beside the native -dev packages the host and fuzz trees use):
+# Builds the JPEG, TIFF, PNG and WebP libraries that the plug-ins link, for MinGW-w64, from Debian's own source
+# packages (the versions Debian ships beside the native -dev packages the host and fuzz trees use):
 #   build/libs/src/<package>-<version>/  the unpacked Debian sources (with Debian's patches applied)
-#   build/libs/<triplet>/{include,lib}    static libjpeg (with its SIMD code, built with nasm) and libtiff
+#   build/libs/<triplet>/{include,lib}    static libjpeg (with its SIMD code, built with nasm), libtiff, libpng
+#                                         and libwebp with its demuxer
 # Usage: tools/build-libraries.sh BUILD_DIR TRIPLET...   (TRIPLET: i686-w64-mingw32 | x86_64-w64-mingw32)
 # Quick when everything is already built: each library carries a stamp naming its source version.
 set -euo pipefail
@@ -181,8 +182,61 @@ build_tiff() {
     echo "$stamp" >"$prefix/.tiff-stamp"
 }
 
+# The SSE2 code of libpng and libwebp keeps values on the stack with aligned moves; a 32-bit Windows caller
+# promises only 4-byte alignment, so each function that needs more aligns its own frame.
+stack_flags() {
+    [ "${1%%-*}" = i686 ] && echo "-mstackrealign"
+    return 0
+}
+
+build_png() {
+    local triplet="$1" src prefix="$LIBS/$1" stamp
+    src=$(fetch_source libpng1.6)
+    stamp="$(cat "$src/.fovea-version") static zlib $(stack_flags "$triplet")"
+    [ "$(cat "$prefix/.png-stamp" 2>/dev/null)" = "$stamp" ] && return 0
+    log "building libpng for $triplet"
+    local work="$LIBS/work/$triplet/png"
+    rm -rf "$work"; mkdir -p "$(dirname "$work")"
+    cmake -S "$src" -B "$work" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$(cmake_toolchain "$triplet")" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$(stack_flags "$triplet")" -DPNG_SHARED=OFF -DPNG_STATIC=ON \
+        -DPNG_TESTS=OFF -DPNG_EXECUTABLES=OFF -DSKIP_INSTALL_ALL=ON \
+        -DZLIB_INCLUDE_DIR="/usr/$triplet/include" -DZLIB_LIBRARY="/usr/$triplet/lib/libz.a" \
+        >"$work.log" 2>&1 || { cat "$work.log" >&2; exit 1; }
+    cmake --build "$work" -- png_static >>"$work.log" 2>&1 || { tail -n 40 "$work.log" >&2; exit 1; }
+    mkdir -p "$prefix/include" "$prefix/lib"
+    cp "$(find "$work" -maxdepth 1 -name 'libpng*.a' | head -n 1)" "$prefix/lib/libpng.a"
+    cp "$src/png.h" "$src/pngconf.h" "$work/pnglibconf.h" "$prefix/include/"
+    echo "$stamp" >"$prefix/.png-stamp"
+}
+
+build_webp() {
+    local triplet="$1" src prefix="$LIBS/$1" stamp
+    src=$(fetch_source libwebp)
+    stamp="$(cat "$src/.fovea-version") static demux nothreads $(stack_flags "$triplet")"
+    [ "$(cat "$prefix/.webp-stamp" 2>/dev/null)" = "$stamp" ] && return 0
+    log "building libwebp for $triplet"
+    local work="$LIBS/work/$triplet/webp"
+    rm -rf "$work"; mkdir -p "$(dirname "$work")"
+    # The decoder (without the encoder) and the demuxer; threads would need the pthread library in the plug-in.
+    cmake -S "$src" -B "$work" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$(cmake_toolchain "$triplet")" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$(stack_flags "$triplet")" -DBUILD_SHARED_LIBS=OFF \
+        -DWEBP_USE_THREAD=OFF -DWEBP_BUILD_ANIM_UTILS=OFF -DWEBP_BUILD_CWEBP=OFF -DWEBP_BUILD_DWEBP=OFF \
+        -DWEBP_BUILD_GIF2WEBP=OFF -DWEBP_BUILD_IMG2WEBP=OFF -DWEBP_BUILD_VWEBP=OFF -DWEBP_BUILD_WEBPINFO=OFF \
+        -DWEBP_BUILD_WEBPMUX=OFF -DWEBP_BUILD_EXTRAS=OFF -DWEBP_BUILD_LIBWEBPMUX=OFF \
+        >"$work.log" 2>&1 || { cat "$work.log" >&2; exit 1; }
+    cmake --build "$work" -- webpdecoder webpdemux >>"$work.log" 2>&1 || { tail -n 40 "$work.log" >&2; exit 1; }
+    mkdir -p "$prefix/include/webp" "$prefix/lib"
+    cp "$work/libwebpdecoder.a" "$prefix/lib/libwebpdecoder.a"
+    cp "$work/libwebpdemux.a" "$prefix/lib/libwebpdemux.a"
+    cp "$src/src/webp/decode.h" "$src/src/webp/demux.h" "$src/src/webp/mux_types.h" "$src/src/webp/types.h" \
+        "$prefix/include/webp/"
+    echo "$stamp" >"$prefix/.webp-stamp"
+}
+
 mkdir -p "$SRC"
 for triplet in "$@"; do
     build_jpeg "$triplet"
     build_tiff "$triplet"
+    build_png "$triplet"
+    build_webp "$triplet"
 done

@@ -46,4 +46,20 @@ void DecodedPicture::SetPaletteEntry(int index, uint8_t red, uint8_t green, uint
     palette[at + 3] = 0;
 }
 
+void BgraRowOverWhite(const uint8_t* bgra, int width, uint8_t* bgr)
+{
+    for (int x = 0; x < width; ++x, bgra += 4, bgr += 3) {
+        unsigned a = bgra[3];
+        if (a == 255) {
+            bgr[0] = bgra[0];
+            bgr[1] = bgra[1];
+            bgr[2] = bgra[2];
+        } else {
+            bgr[0] = OverWhite(bgra[0], a);
+            bgr[1] = OverWhite(bgra[1], a);
+            bgr[2] = OverWhite(bgra[2], a);
+        }
+    }
+}
+
 }  // namespace fovea

@@ -22,6 +22,10 @@ enum DecodeResult : int {
 constexpr int64_t kMaxPicturePixels = 64LL * 1024 * 1024;
 constexpr int32_t kMaxPictureSide = 32768;
 
+// A reduced picture for samples (GetPreview) is never smaller than this, whatever the format's steps.
+constexpr int kPreviewMinWidth = 160;
+constexpr int kPreviewMinHeight = 120;
+
 struct DecodedPicture {
     int32_t width = 0;
     int32_t height = 0;
@@ -56,5 +60,14 @@ struct PluginFormat {
 };
 
 extern const PluginFormat kPluginFormat;
+
+// A sample of a pixel with this alpha (0 clear, 255 opaque), seen over white.
+inline uint8_t OverWhite(unsigned value, unsigned alpha)
+{
+    return uint8_t((value * alpha + 255 * (255 - alpha) + 127) / 255);
+}
+
+// A row of blue, green, red and alpha samples over white, into blue, green and red.
+void BgraRowOverWhite(const uint8_t* bgra, int width, uint8_t* bgr);
 
 }  // namespace fovea

@@ -3,28 +3,10 @@
 # and the JPEG preview against the whole decode.
 # Usage: tools/bench/decoders-jpeg-gif-tiff.sh BENCH_BUILD_DIR   (a tree configured with -DFOVEA_BENCH=ON)
 set -eu
-build=${1:?usage: $0 BENCH_BUILD_DIR}
-cmake --build "$build" -j2 --target decoder_bench >/dev/null
-bench=$build/tests/plugins/golden/decoder_bench
-work=$build/bench-decoders
-mkdir -p "$work"
-cd "$work"
+. "$(dirname "$0")/common.sh"
+decoder_setup
 runs=5
 
-# Best wall time in ms of $runs runs of a command.
-best_ms() {
-    best=
-    i=0
-    while [ $i -lt $runs ]; do
-        start=$(date +%s%N)
-        "$@" >/dev/null 2>&1 || { echo "failed: $*" >&2; exit 1; }
-        end=$(date +%s%N)
-        ms=$(( (end - start) / 1000000 ))
-        if [ -z "$best" ] || [ $ms -lt $best ]; then best=$ms; fi
-        i=$((i + 1))
-    done
-    echo $best
-}
 
 report() {  # name size ours theirs tool target
     ratio=$(awk -v a="$3" -v b="$4" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }')

@@ -1,4 +1,4 @@
-// Benchmark driver for the JPEG (whole or reduced), GIF and TIFF decoders: reads a file, decodes it and writes the DIB as a .BMP
+// Benchmark driver for the picture decoders (whole or reduced): reads a file, decodes it and writes the DIB as a .BMP
 // (the same work as the reference tools it is timed against); prints the best time of several runs.
 #include <chrono>
 #include <cstdio>
@@ -9,7 +9,9 @@
 
 #include "plugins/gif/GifDecoder.h"
 #include "plugins/jpeg/JpegDecoder.h"
+#include "plugins/png/PngDecoder.h"
 #include "plugins/tiff/TiffDecoder.h"
+#include "plugins/webp/WebpDecoder.h"
 
 namespace {
 
@@ -62,7 +64,7 @@ bool WriteBmp(const char* path, const fovea::DecodedPicture& picture)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: decoder_bench jpeg|jpeg-preview|gif|tiff FILE REPETITIONS [OUT.BMP]\n");
+        std::fprintf(stderr, "usage: decoder_bench jpeg|png|webp[-preview]|gif|tiff FILE REPETITIONS [OUT.BMP]\n");
         return 2;
     }
     std::string format = argv[1];
@@ -70,6 +72,10 @@ int main(int argc, char** argv)
                   : format == "jpeg-preview" ? DecodeJpegPreview
                   : format == "gif"          ? DecodeGif
                   : format == "tiff"         ? DecodeTiff
+                  : format == "png"          ? DecodePng
+                  : format == "png-preview"  ? DecodePngPreview
+                  : format == "webp"         ? DecodeWebp
+                  : format == "webp-preview" ? DecodeWebpPreview
                                              : nullptr;
     if (!decode)
         return 2;

@@ -1,0 +1,4 @@
+// The PNG plug-in's format entry, linked into IFPNG.SPI.
+#include "plugins/png/PngDecoder.h"
+
+const fovea::PluginFormat fovea::kPluginFormat = {"*.png", "PNG picture", IsPng, DecodePng, DecodePngPreview};
