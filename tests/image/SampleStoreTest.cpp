@@ -534,15 +534,19 @@ TEST_F(SampleStore, AHundredThousandFrameBankShowsToItsLastPageAndACutBankShowsW
     for (int k = 0; k < kFrames; ++k) {
         snprintf(name, sizeof name, "p%05d", k);
         names.push_back(name);
-        fovea::ScopedFile empty(CreateFileA(m_strFolder + "\\" + name + ".jpg", GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
-        ASSERT_TRUE(empty) << name;
+    }
+    // The pictures of the first and the last frames are enough to list: one file per frame would take Wine
+    // minutes to make in one folder.
+    for (int k = 0; k < kFrames; k = k == 299 ? kFrames - 300 : k + 1) {
+        fovea::ScopedFile empty(CreateFileA(m_strFolder + "\\" + CString(names[size_t(k)]) + ".jpg", GENERIC_WRITE, 0,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(empty) << names[size_t(k)];
     }
     const CString image = m_strFolder + "\\SB2400.BMS";
     ASSERT_TRUE(WriteSampleBank(image, m_strFolder + "\\SB2400.TXT", 16, 12, names, ColourOfFrame));
     View().SetDisplayMode(0);
     Show(m_strFolder);
-    ASSERT_EQ(kFrames + 2, List().GetCount());
+    ASSERT_EQ(600 + 2, List().GetCount());
     ASSERT_EQ(kFrames, List().m_bank.Frames());
 
     auto framesShown = [&](bool wantDrawn) {
@@ -570,22 +574,19 @@ TEST_F(SampleStore, AHundredThousandFrameBankShowsToItsLastPageAndACutBankShowsW
     EXPECT_LE(List().m_bank.MappedBytes(), uint64_t(24) << 20);
 
     // The bank cut to half its frames while shown: the last page shows no samples, the first still does. The
-    // platform may refuse to cut a mapped file; then a cut copy is moved over it, as a sample run moves its bank.
+    // platform refuses to cut a mapped file; then the lists let go of it, as a sample run makes them, and the
+    // cut bank is opened again at the next paint.
     const uint64_t half = 54 + uint64_t(kFrames / 2) * 48 * 12;
-    {
+    auto cutBank = [&]() {
         fovea::ScopedFile cut(CreateFileA(image, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                           nullptr, OPEN_EXISTING, 0, nullptr));
         LARGE_INTEGER at;
         at.QuadPart = LONGLONG(half);
-        bool truncated = cut && SetFilePointerEx(cut.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(cut.get());
-        cut.reset();
-        if (!truncated) {
-            ASSERT_TRUE(CopyFileA(image, image + ".cut", FALSE));
-            fovea::ScopedFile copy(CreateFileA(image + ".cut", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            ASSERT_TRUE(copy && SetFilePointerEx(copy.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(copy.get()));
-            copy.reset();
-            ASSERT_TRUE(MoveFileExA(image + ".cut", image, MOVEFILE_REPLACE_EXISTING));
-        }
+        return cut && SetFilePointerEx(cut.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(cut.get());
+    };
+    if (!cutBank()) {
+        CFileListBox::SetBanksAside();
+        ASSERT_TRUE(cutBank());
     }
     EXPECT_GT(framesShown(false), 20);
     EXPECT_EQ(kFrames / 2, List().m_bank.Frames());
