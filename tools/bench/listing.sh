@@ -83,5 +83,5 @@ for text, target in ((sys.argv[1], 1.2), (sys.argv[2], 1.3), (sys.argv[3], 1.3))
         print(f"  its last page read back from the screen: {cells - wrong} of {cells} cells show their own frame "
               f"(target: all)")
         print(f"  memory beyond the listing with the bank shown: {growth / 2**20:.1f} MB for a bank of "
-              f"{bank / 2**30:.2f} GB ({mapped / 2**20:.0f} MB of it mapped; target <= 64 MB)")
+              f"{bank / 1e9:.2f} GB ({mapped / 2**20:.0f} MB of it mapped; target <= 64 MB)")
 PYTHON
