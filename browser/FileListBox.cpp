@@ -48,6 +48,16 @@ CString JoinPath(const CString& folder, const CString& name)
 
 } // namespace
 
+CFileListBox::~CFileListBox()
+{
+    ReleaseBank();
+    if (m_pSampleDC) {
+        if (m_pOldPalette)
+            ::SelectPalette(*m_pSampleDC, m_pOldPalette, FALSE);
+        m_pSampleDC.reset();
+    }
+}
+
 bool CFileListBox::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
     if (!CListBox::Create(style, rect, parent, id))
@@ -289,6 +299,9 @@ LRESULT CFileListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The first press has already opened or toggled the item; a double click adds nothing (the list box's
         // own handling would toggle the item once more, or act on what the first press brought up).
         return 0;
+    case WM_PAINT:
+        CheckBankOnDisk();
+        return CListBox::WindowProc(message, wParam, lParam);
     default:
         return CListBox::WindowProc(message, wParam, lParam);
     }

@@ -11,6 +11,7 @@
 #include "framework/Gdi.h"
 #include "framework/ImageList.h"
 #include "framework/ListBox.h"
+#include "image/BankMapping.h"
 #include "image/SampleBank.h"
 
 class CFileListBox : public CListBox {
@@ -53,8 +54,12 @@ public:
 
     // Sample folder of the folder shown; create allows new index lines and folders (CD-ROM drives only).
     void FindSampleDir(int create);
-    // Loads the sample bank of the folder shown (one read straight into the bitmap drawn from), or none.
+    // Opens the sample bank of the folder shown as a file mapping (its names read, its frames mapped as they are
+    // drawn), or none.
     void LoadSamples();
+    // Every file list lets go of its bank file so that it can be replaced or deleted; each opens it again when it
+    // next paints.
+    static void SetBanksAside();
     // The memory DC the bank is drawn from, with the colour cube realised; made once.
     void PrepareSampleDC();
 
@@ -66,7 +71,9 @@ public:
     void DrawCatalogItem(bool entire, bool selected, int index, HDC hdc, const RECT& item);
     // A one-pixel frame: style 0 sunken (black left and top, white right and bottom), 1 raised.
     static void DrawEdge3D(HDC hdc, const RECT& r, int style);
-    // The top row of the item's sample in the loaded bank's memory DC, or -1 when it has none.
+    // The frame of the item's sample in the loaded bank, or -1 when it has none.
+    int FindSampleFrame(const std::string& baseName) const;
+    // The top row of the item's sample in the bank seen top-down, or -1 when it has none.
     int FindSampleRow(const std::string& baseName) const;
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -88,19 +95,16 @@ public:
     int m_nSizeCol = 0;
     int m_nDateCol = 0;
 
-    // Drawing resources: the attribute icons; the colour cube the list's colours are realised with; the loaded
-    // sample bank (a memory DC with the bank's bitmap selected, one base name per frame, and the frame of each
+    // Drawing resources: the attribute icons; the colour cube the list's colours are realised with (in a memory
+    // DC made once); the loaded sample bank (its image mapped, one base name per frame, and the frame of each
     // name). While no bank is loaded no item has a sample.
     CImageList m_imageList;
     CPalette m_palette;
     std::unique_ptr<CDC> m_pSampleDC;
     HPALETTE m_pOldPalette = nullptr;
-    std::unique_ptr<CBitmap> m_pBankBitmap;
-    HGDIOBJ m_pOldBitmap = nullptr;
+    CBankMapping m_bank;
     CStringArray m_astrBankNames;
     int m_nBankOrder = 0;
-    // Frames held by m_pBankBitmap (its height in frames) and the frame of each name among them.
-    int m_nBankFrames = 0;
     fovea::BankLookup m_bankLookup;
 
 protected:
@@ -110,8 +114,15 @@ protected:
 private:
     void OnCreate();
     void OnLButtonDown(int x, int y);
-    // Selects the bank out of the memory DC and frees it; no item has a sample afterwards.
+    // Unmaps the bank and forgets its names; no item has a sample afterwards.
     void ReleaseBank();
+    // Opens the bank of m_strSampleDir; report tells the user why one that is there cannot be shown.
+    void OpenBank(bool report);
+    // Before a paint: a bank replaced or removed on disk is opened again, one cut short loses the frames past
+    // its end.
+    void CheckBankOnDisk();
+    // Paints frame k of the bank into to, on palette displays through the colour cube.
+    void DrawSampleFrame(HDC hdc, const RECT& to, int k);
     // Replaces the list's items by the folder lines, then the file lines, with redrawing off.
     void FillList(const std::vector<std::string>& folders, const std::vector<std::string>& files);
     // Enumerates pattern into item lines: folders into folders, other entries into files, each only when

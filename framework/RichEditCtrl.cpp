@@ -53,12 +53,26 @@ bool CRichEditCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
     return LoadLibraryOnce() && CreateControl(0, RICHEDIT_CLASSA, "", style, rect, parent, id);
 }
 
-bool CRichEditCtrl::SetText(const char* text, size_t length) const
+namespace {
+
+bool StreamIn(const CRichEditCtrl& edit, WPARAM format, const char* text, size_t length)
 {
     StreamSource source = {text, length};
     EDITSTREAM stream = {DWORD_PTR(&source), 0, ReadStreamSource};
-    SendMessage(EM_STREAMIN, SF_TEXT, LPARAM(&stream));
+    edit.SendMessage(EM_STREAMIN, format, LPARAM(&stream));
     return stream.dwError == 0;
+}
+
+} // namespace
+
+bool CRichEditCtrl::SetText(const char* text, size_t length) const
+{
+    return StreamIn(*this, SF_TEXT, text, length);
+}
+
+bool CRichEditCtrl::ReplaceSelText(const char* text, size_t length) const
+{
+    return StreamIn(*this, SF_TEXT | SFF_SELECTION, text, length);
 }
 
 std::string CRichEditCtrl::GetTextBytes() const

@@ -18,10 +18,7 @@ public:
         CHARRANGE range = {start, end};
         SendMessage(EM_EXSETSEL, 0, LPARAM(&range));
     }
-    void ReplaceSel(const char* text, bool canUndo = false) const
-    {
-        SendMessage(EM_REPLACESEL, canUndo, LPARAM(text));
-    }
+    void ReplaceSel(const char* text, bool canUndo = false) const { SendMessage(EM_REPLACESEL, canUndo, LPARAM(text)); }
     void Clear() const { SendMessage(WM_CLEAR); }
     void Cut() const { SendMessage(WM_CUT); }
     void Copy() const { SendMessage(WM_COPY); }
@@ -32,6 +29,8 @@ public:
     // Replaces the whole text in one step, as plain text in the system code page: a text that happens to
     // begin like rich text ("{\\rtf") is shown as it is, not interpreted. False when the control refused it.
     bool SetText(const char* text, size_t length) const;
+    // The same in place of the selection (text put in after what is there when the selection is at the end).
+    bool ReplaceSelText(const char* text, size_t length) const;
     // The whole text, every line break as CR LF.
     CString GetText() const { return CString(GetTextBytes()); }
     std::string GetTextBytes() const;

@@ -36,26 +36,42 @@ void CScrollView::ScrollToPosition(POINT point)
     ::SetScrollPos(m_hWnd, SB_VERT, m_ptPosition.y, TRUE);
 }
 
+namespace {
+
+// Gives a bar its range and page without drawing it; false when it had them already.
+bool SetBarRange(HWND hwnd, int bar, long extent, long page)
+{
+    SCROLLINFO now = {sizeof now, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    const int max = int(std::max(0L, extent - 1));
+    const UINT pageSize = UINT(std::max(0L, page));
+    if (::GetScrollInfo(hwnd, bar, &now) && now.nMin == 0 && now.nMax == max && now.nPage == pageSize)
+        return false;
+    SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, max, pageSize, 0, 0};
+    ::SetScrollInfo(hwnd, bar, &info, FALSE);
+    return true;
+}
+
+} // namespace
+
 void CScrollView::UpdateBars()
 {
     // Showing or hiding a bar resizes the client area, which comes back here through WM_SIZE.
     if (m_bUpdatingBars)
         return;
     m_bUpdatingBars = true;
+    bool changed = false;
     for (int pass = 0; pass < 2; ++pass) {
         RECT client = GetClientRect();
-        SCROLLINFO info = {sizeof info, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
-        info.nMax = std::max(0L, long(m_totalSize.cx) - 1);
-        info.nPage = UINT(std::max(0L, long(client.right)));
-        ::SetScrollInfo(m_hWnd, SB_HORZ, &info, TRUE);
-        info.nMax = std::max(0L, long(m_totalSize.cy) - 1);
-        info.nPage = UINT(std::max(0L, long(client.bottom)));
-        ::SetScrollInfo(m_hWnd, SB_VERT, &info, TRUE);
+        changed |= SetBarRange(m_hWnd, SB_HORZ, m_totalSize.cx, client.right);
+        changed |= SetBarRange(m_hWnd, SB_VERT, m_totalSize.cy, client.bottom);
     }
     m_bUpdatingBars = false;
     ScrollToPosition(m_ptPosition);
-    ::SetScrollPos(m_hWnd, SB_HORZ, m_ptPosition.x, TRUE);
-    ::SetScrollPos(m_hWnd, SB_VERT, m_ptPosition.y, TRUE);
+    changed |= ::SetScrollPos(m_hWnd, SB_HORZ, m_ptPosition.x, FALSE) != m_ptPosition.x;
+    changed |= ::SetScrollPos(m_hWnd, SB_VERT, m_ptPosition.y, FALSE) != m_ptPosition.y;
+    // Wine: every bar drawn at once is a round of X requests; the bars are drawn once, with the next paint.
+    if (changed)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
 }
 
 void CScrollView::OnScroll(int bar, int code)
@@ -105,8 +121,8 @@ void CScrollView::OnKey(int key)
         int key, bar, code;
     };
     static const KeyScroll kKeys[] = {
-        {VK_UP, SB_VERT, SB_LINEUP},     {VK_DOWN, SB_VERT, SB_LINEDOWN}, {VK_PRIOR, SB_VERT, SB_PAGEUP},
-        {VK_NEXT, SB_VERT, SB_PAGEDOWN}, {VK_HOME, SB_VERT, SB_TOP},      {VK_END, SB_VERT, SB_BOTTOM},
+        {VK_UP, SB_VERT, SB_LINEUP},     {VK_DOWN, SB_VERT, SB_LINEDOWN},  {VK_PRIOR, SB_VERT, SB_PAGEUP},
+        {VK_NEXT, SB_VERT, SB_PAGEDOWN}, {VK_HOME, SB_VERT, SB_TOP},       {VK_END, SB_VERT, SB_BOTTOM},
         {VK_LEFT, SB_HORZ, SB_LINEUP},   {VK_RIGHT, SB_HORZ, SB_LINEDOWN},
     };
     for (const KeyScroll& k : kKeys)

@@ -72,14 +72,6 @@ void DrawFrameLines(HDC hdc, const RECT& r, COLORREF first, COLORREF second)
     ::LineTo(hdc, r.left, r.bottom);
 }
 
-// Copies a bank frame into a rectangle, stretched when the sizes differ.
-void DrawSample(HDC hdc, const RECT& to, HDC bank, int row, int width, int height)
-{
-    int oldMode = ::SetStretchBltMode(hdc, COLORONCOLOR);
-    ::StretchBlt(hdc, to.left, to.top, Width(to), Height(to), bank, 0, row, width, height, SRCCOPY);
-    ::SetStretchBltMode(hdc, oldMode);
-}
-
 } // namespace
 
 void CFileListBox::DrawEdge3D(HDC hdc, const RECT& r, int style)
@@ -88,17 +80,6 @@ void CFileListBox::DrawEdge3D(HDC hdc, const RECT& r, int style)
         DrawFrameLines(hdc, r, kBlack, kWhite);
     else
         DrawFrameLines(hdc, r, kWhite, kBlack);
-}
-
-int CFileListBox::FindSampleRow(const std::string& baseName) const
-{
-    // No bank loaded: no item has a sample.
-    CFoveaApp* app = FoveaApp();
-    if (!app || !m_pSampleDC || !m_pBankBitmap || !m_pBankBitmap->GetSafeHandle())
-        return -1;
-    int k = m_bankLookup.Find(baseName);
-    // The bitmap is seen top-down: frame 0, the first band stored, is at the bottom.
-    return k < 0 ? -1 : fovea::BankFrameTop(k, m_nBankFrames, app->m_nSampleHeight);
 }
 
 void CFileListBox::DrawCatalogItem(bool entire, bool selected, int index, HDC hdc, const RECT& item)
@@ -124,20 +105,21 @@ void CFileListBox::DrawCatalogItem(bool entire, bool selected, int index, HDC hd
         for (int i = 0; i < 4; ++i)
             DrawTextIn(hdc, *columns[i], ToRect(layout.textCell[i + 1]));
 
-        int row = FindSampleRow(fields.name);
+        int frame = FindSampleFrame(fields.name);
         int sampleWidth = app ? app->m_nSampleWidth : 0;
         int sampleHeight = app ? app->m_nSampleHeight : 0;
         if (!m_bCatalog) {
-            if (row >= 0) {
+            if (frame >= 0) {
                 if (sampleWidth < Width(icon) && sampleHeight < Height(icon))
-                    ::BitBlt(hdc, icon.left, icon.top, sampleWidth, sampleHeight, *m_pSampleDC, 0, row, SRCCOPY);
+                    DrawSampleFrame(hdc, {icon.left, icon.top, icon.left + sampleWidth, icon.top + sampleHeight},
+                                    frame);
                 else
-                    DrawSample(hdc, icon, *m_pSampleDC, row, sampleWidth, sampleHeight);
+                    DrawSampleFrame(hdc, icon, frame);
             }
         } else {
             RECT picture = ToRect(layout.picture);
-            if (row >= 0)
-                DrawSample(hdc, picture, *m_pSampleDC, row, sampleWidth, sampleHeight);
+            if (frame >= 0)
+                DrawSampleFrame(hdc, picture, frame);
             DrawTextIn(hdc, fields.name, ToRect(layout.name));
             DrawEdge3D(hdc, picture, 0);
         }

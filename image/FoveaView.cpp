@@ -14,7 +14,6 @@
 #include "image/Dib.h"
 #include "image/SampleCreateDlg.h"
 #include "launcher/LauncherPane.h"
-#include "text/TextLines.h"
 
 BOOL(WINAPI* CFoveaView::s_pfnGetSaveFileName)(OPENFILENAMEA*) = ::GetSaveFileNameA;
 
@@ -37,30 +36,6 @@ bool IsTextExtension(const CString& ext)
         if (ext == text)
             return true;
     return false;
-}
-
-// The whole file, or false when it cannot be opened or read.
-bool ReadWholeFile(const CString& path, std::string& bytes)
-{
-    fovea::ScopedFile file(::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                         OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!file)
-        return false;
-    LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(file.get(), &size) || size.QuadPart > INT_MAX / 2)
-        return false;
-    bytes.resize(size_t(size.QuadPart));
-    size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD got = 0;
-        if (!::ReadFile(file.get(), &bytes[done], DWORD(bytes.size() - done), &got, nullptr))
-            return false;
-        if (got == 0)
-            break;  // the file shrank while it was read
-        done += got;
-    }
-    bytes.resize(done);
-    return true;
 }
 
 void ReportFailedSave(const CString& path, bool existed)
@@ -118,8 +93,8 @@ void CFoveaView::LayoutPanes()
     m_wndTextBar.MoveWindow(picture ? hidden : strip);
     // A strip draws its frame along its edges and the picture area centres nothing but paints around the
     // picture: a size change makes their old pixels wrong, not only the uncovered part.
-    for (HWND shown : {picture ? m_wndPicView.m_hWnd : m_wndTextView.m_hWnd,
-                       picture ? m_wndPicBar.m_hWnd : m_wndTextBar.m_hWnd})
+    for (HWND shown :
+         {picture ? m_wndPicView.m_hWnd : m_wndTextView.m_hWnd, picture ? m_wndPicBar.m_hWnd : m_wndTextBar.m_hWnd})
         if (shown)
             ::RedrawWindow(shown, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
 }
@@ -194,12 +169,10 @@ bool CFoveaView::ShowText(const CString& path)
     m_wndTextView.EnsureEdit();
     m_wndTextView.ClearText();
     LayoutPanes();
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes))
+    if (!m_wndTextView.LoadFile(path))
         return false;
-    bool shown = m_wndTextView.ShowLines(fovea::WithCrLfLines(bytes));
     KeepFocusInShownArea();
-    return shown;
+    return true;
 }
 
 void CFoveaView::OnPictureCommand(int index)
@@ -279,8 +252,8 @@ bool CFoveaView::SavePicture(int saveAs)
     const bool fromBmp = m_strPictureExt == "BMP";
     if (saveAs == 1 || target.IsEmpty() || !fromBmp) {
         const std::string& shown = m_strPicturePath.str();
-        CString proposal = fromBmp ? m_strPicturePath
-                                   : CString(fovea::PathFolder(shown) + "\\" + fovea::PathTitle(shown) + ".BMP");
+        CString proposal =
+            fromBmp ? m_strPicturePath : CString(fovea::PathFolder(shown) + "\\" + fovea::PathTitle(shown) + ".BMP");
         if (!AskSavePath(proposal, "BMP", target))
             return false;
         CString ext;
@@ -313,10 +286,15 @@ bool CFoveaView::SaveText(int saveAs)
         if (!AskSavePath(m_strTextPath, nullptr, target))
             return false;
     }
+    // A text still coming in is saved only whole; one that did not load whole is never saved over its file.
+    m_wndTextView.FinishLoading();
+    if (m_wndTextView.LoadFailedFor(target)) {
+        CMessageDlg::Show("このテキストは読み込めなかったため、保存しません。", target, "元のファイルはそのまま残っています");
+        return false;
+    }
     m_strTextPath = target;
-    const std::string bytes = m_wndTextView.GetLines();
     const bool existed = CFile::Exists(target);
-    if (!fovea::SaveBytesReplacing(target, bytes.data(), bytes.size())) {
+    if (!m_wndTextView.SaveFile(target)) {
         ReportFailedSave(target, existed);
         return false;
     }

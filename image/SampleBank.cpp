@@ -93,12 +93,11 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
         return false;
 
     uint64_t rowBytes = ((uint64_t(frameWidth) * info.biBitCount + 31) / 32) * 4;
+    // One frame is drawn at a time: it must fit the bitmap code's limit; the bank as a whole is never held.
     if (rowBytes * uint64_t(frameHeight) > kMaxDibBytes)
         return false;
     uint64_t rowsInFile = std::min<uint64_t>(uint64_t(info.biHeight), (fileSize - file.bfOffBits) / rowBytes);
     uint64_t frames = rowsInFile / uint64_t(frameHeight);
-    // No picture of more than the bitmap code's limit is made, whatever the header claims.
-    frames = std::min<uint64_t>(frames, kMaxDibBytes / (rowBytes * uint64_t(frameHeight)));
 
     out.bitCount = info.biBitCount;
     out.width = frameWidth;
@@ -110,7 +109,7 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
     BmpInfoHeader made = {};
     made.biSize = kInfoHeaderBytes;
     made.biWidth = frameWidth;
-    made.biHeight = int32_t(frames * uint64_t(frameHeight));
+    made.biHeight = frameHeight;
     made.biPlanes = 1;
     made.biBitCount = info.biBitCount;
     made.biCompression = kBiRgb;
@@ -121,6 +120,25 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
     return true;
 }
 
+int BankImageLayout::FramesWithin(uint64_t fileSize) const
+{
+    uint64_t frameBytes = FrameBytes();
+    if (frameBytes == 0 || fileSize <= bitsOffset)
+        return 0;
+    return int(std::min<uint64_t>(uint64_t(frames), (fileSize - bitsOffset) / frameBytes));
+}
+
+BankWindow BankWindowFor(uint64_t offset, uint64_t length, uint64_t fileSize, uint64_t windowBytes)
+{
+    BankWindow window;
+    if (windowBytes == 0 || length == 0 || offset > fileSize || length > fileSize - offset)
+        return window;
+    window.start = offset - offset % windowBytes;
+    uint64_t end = std::max(std::min(window.start + windowBytes, fileSize), offset + length);
+    window.length = end - window.start;
+    return window;
+}
+
 void BankLookup::Build(const std::vector<std::string>& names, int frames)
 {
     m_frames.clear();
@@ -128,6 +146,11 @@ void BankLookup::Build(const std::vector<std::string>& names, int frames)
     m_nFrames = std::max(0, frames);
     for (size_t k = 0; k < names.size(); ++k)
         m_frames.emplace(names[k], int(k)); // an existing entry is kept: the first line of a name wins
+}
+
+void BankLookup::LimitFrames(int frames)
+{
+    m_nFrames = std::max(0, std::min(m_nFrames, frames));
 }
 
 void BankLookup::Clear()

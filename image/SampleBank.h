@@ -49,12 +49,28 @@ struct BankImageLayout {
     uint32_t bitsOffset = 0; // where the rows start in the file
     int frames = 0;          // whole frames present
     int frameHeight = 0;
-    // A BITMAPINFO for the frames present: 40-byte header (height = frames x frameHeight) and, for 8 bits,
-    // the file's colour table padded to 256 entries.
+    // A BITMAPINFO for one frame: 40-byte header (bottom-up, frameHeight rows) and, for 8 bits, the file's colour
+    // table padded to 256 entries. Any frame is drawn with it straight from the file's bytes.
     std::vector<uint8_t> bitmapInfo;
 
-    uint64_t RowsBytes() const { return uint64_t(rowBytes) * uint64_t(frames) * uint64_t(frameHeight); }
+    uint64_t FrameBytes() const { return uint64_t(rowBytes) * uint64_t(frameHeight); }
+    uint64_t RowsBytes() const { return FrameBytes() * uint64_t(frames); }
+    // Where frame k's rows start in the file.
+    uint64_t FrameOffset(int k) const { return bitsOffset + FrameBytes() * uint64_t(k); }
+    // The whole frames whose bytes lie within a file of fileSize bytes (one cut short since it was checked).
+    int FramesWithin(uint64_t fileSize) const;
 };
+
+// A stretch of the bank image to map: it starts on a multiple of the window size (itself a multiple of the
+// platform's allocation granularity) so that neighbouring frames share one view, and never reaches past the file.
+struct BankWindow {
+    uint64_t start = 0;
+    uint64_t length = 0; // 0: the bytes asked for are not all in the file
+};
+
+// The window that holds bytes [offset, offset + length) of a file of fileSize bytes: windowBytes long where the
+// file allows, longer when the bytes cross its end, aligned down to windowBytes.
+BankWindow BankWindowFor(uint64_t offset, uint64_t length, uint64_t fileSize, uint64_t windowBytes);
 
 // Bytes of a bank image's start that hold every header and colour table accepted.
 constexpr size_t kBankHeadBytes = 14 + 124 + 12 + 256 * 4;
@@ -70,6 +86,8 @@ bool ReadBankImageLayout(const uint8_t* head, size_t headBytes, uint64_t fileSiz
 class BankLookup {
 public:
     void Build(const std::vector<std::string>& names, int frames);
+    // Fewer frames remain (the file was cut short): the names of the others have no sample any more.
+    void LimitFrames(int frames);
     void Clear();
     // Frame of name, or -1.
     int Find(const std::string& name) const;

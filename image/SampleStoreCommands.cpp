@@ -101,6 +101,7 @@ void CFileView::CreateSamples()
 
     if (!sampleDir.IsEmpty()) {
         ops.ShowStatusText(0, "リスト作成中");
+        CFileListBox::SetBanksAside(); // a mapped file cannot be replaced
         if (!MergeSamples(sampleDir, made) || writeFailed)
             writeFailed = true;
         std::vector<std::string> names;
@@ -160,6 +161,7 @@ void CFileView::DeleteAllSamples()
     if (!list.m_strSampleDir.IsEmpty()) {
         const fovea::BankFiles files = fovea::BankFilesIn(list.m_strSampleDir);
         if (!files.image.IsEmpty()) {
+            CFileListBox::SetBanksAside(); // a mapped file cannot be deleted
             ::DeleteFileA(files.image);
             ::DeleteFileA(files.index);
         }

@@ -67,4 +67,12 @@ void EndLinesWithCrLf(std::string& text)
         text += "\r\n";
 }
 
+size_t PieceEnd(const std::string& text, size_t from, size_t bytes)
+{
+    if (from >= text.size() || bytes >= text.size() - from)
+        return text.size();
+    size_t brk = text.find('\n', from + (bytes > 0 ? bytes - 1 : 0));
+    return brk == std::string::npos ? text.size() : brk + 1;
+}
+
 } // namespace fovea

@@ -20,4 +20,8 @@ inline std::string WithCrLfLines(const std::string& text)
 // only given a line end after its last line, without a copy.
 void EndLinesWithCrLf(std::string& text);
 
+// Where the piece of text that starts at from and holds at least bytes bytes ends: just after the line end that
+// follows, or at the end of the text. A text shown in pieces never has a line or a double-byte character cut.
+size_t PieceEnd(const std::string& text, size_t from, size_t bytes);
+
 } // namespace fovea

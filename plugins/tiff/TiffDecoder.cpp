@@ -293,6 +293,43 @@ CPlacement Place(DecodedPicture& out, int orientation, uint32_t storedWidth, uin
     }
 }
 
+// Plain RGB of 8-bit samples in strips, stored top-down: the rows come straight from the strips with only red
+// and blue swapped, without the RGBA image's packing of every pixel into a word and out again.
+bool IsPlainRgb(const CLayout& l)
+{
+    return !l.tiled && l.photometric == PHOTOMETRIC_RGB && l.bits == 8 && l.samples == 3 && l.extra == 0 &&
+           l.planar == PLANARCONFIG_CONTIG && l.orientation == ORIENTATION_TOPLEFT;
+}
+
+int DecodePlainRgb(TIFF* tif, const CLayout& l, DecodedPicture& out)
+{
+    if (!out.Allocate(int32_t(l.width), int32_t(l.height), 24))
+        return fovea::kDecodeNoMemory;
+    uint32_t rowsPerStrip = l.height;
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+    rowsPerStrip = std::max<uint32_t>(1, std::min(rowsPerStrip, l.height));
+    const size_t rowBytes = size_t(l.width) * 3;
+    std::vector<uint8_t> strip(rowBytes * rowsPerStrip);
+    bool any = false;
+    for (uint32_t y0 = 0, s = 0; y0 < l.height; y0 += rowsPerStrip, ++s) {
+        uint32_t rows = std::min(rowsPerStrip, l.height - y0);
+        // A damaged strip shows what was decoded of it before the damage, black after it, as the RGBA image does.
+        std::fill(strip.begin(), strip.end(), 0);
+        if (TIFFReadEncodedStrip(tif, s, strip.data(), tmsize_t(rowBytes * rows)) >= 0)
+            any = true;
+        for (uint32_t r = 0; r < rows; ++r) {
+            const uint8_t* from = strip.data() + size_t(r) * rowBytes;
+            uint8_t* to = out.TopRow(int32_t(y0 + r));
+            for (uint32_t x = 0; x < l.width; ++x, from += 3, to += 3) {
+                to[0] = from[2];
+                to[1] = from[1];
+                to[2] = from[0];
+            }
+        }
+    }
+    return any ? fovea::kDecodeOk : fovea::kDecodeBroken;
+}
+
 int DecodeRgba(TIFF* tif, const CLayout& l, DecodedPicture& out)
 {
     char message[1024];
@@ -385,7 +422,9 @@ int DecodeTiff(const uint8_t* data, size_t size, DecodedPicture& out)
         if (!TIFFIsCODECConfigured(l.compression) || l.samples > kMaxSamples ||
             (l.format != SAMPLEFORMAT_UINT && l.format != SAMPLEFORMAT_VOID))
             return fovea::kDecodeUnknownFormat;
-        int result = IsIndexed(l) ? DecodeIndexed(tiff.Get(), l, out) : DecodeRgba(tiff.Get(), l, out);
+        int result = IsIndexed(l)    ? DecodeIndexed(tiff.Get(), l, out)
+                     : IsPlainRgb(l) ? DecodePlainRgb(tiff.Get(), l, out)
+                                     : DecodeRgba(tiff.Get(), l, out);
         if (result != fovea::kDecodeOk)
             out = DecodedPicture();
         return result;

@@ -331,34 +331,23 @@ TEST_F(FileList, SamplesFromTheLoadedBankFillTheirRectangles)
     int pic = IndexOf("pic.bmp"), alpha = IndexOf("Alpha"), zeta = IndexOf("zeta");
     ASSERT_GE(pic, 0);
 
-    // A bank of two frames: frame 0 ("pic") is the bottom band, blue; frame 1 ("Alpha") the top band, green.
+    // A bank of two frames on disk: frame 0 ("pic") is the bottom band, blue; frame 1 ("Alpha") the top band,
+    // green. It is opened as the list opens it, drawn from its mapped rows.
+    m_app->m_nSampleBits = 24;
+    m_app->m_strBank24Image = "SB2400.BMS";
+    m_app->m_strBank24Index = "SB2400.TXT";
     auto loadBank = [&](int width, int height) {
-        list.m_pSampleDC = std::make_unique<CDC>();
-        ASSERT_TRUE(list.m_pSampleDC->CreateCompatibleDC(nullptr));
-        list.m_pBankBitmap = std::make_unique<CBitmap>();
-        BITMAPINFO info = {};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -2 * height, 1, 24, BI_RGB};
-        void* bits = nullptr;
-        ASSERT_TRUE(list.m_pBankBitmap->Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
-        list.m_pSampleDC->SelectObject(*list.m_pBankBitmap);
-        fovea::ScopedBrush green(CreateSolidBrush(kGreen)), blue(CreateSolidBrush(kBlue));
-        RECT top = {0, 0, width, height}, bottom = {0, height, width, 2 * height};
-        list.m_pSampleDC->FillRect(top, green.get());
-        list.m_pSampleDC->FillRect(bottom, blue.get());
-        list.m_astrBankNames.RemoveAll();
-        list.m_astrBankNames.Add("pic");
-        list.m_astrBankNames.Add("Alpha");
-        list.m_bankLookup.Build({"pic", "Alpha"}, 2);
-        list.m_nBankFrames = 2;
-        list.m_nBankOrder = 3;
+        ASSERT_TRUE(WriteSampleBank(m_strRoot + "\\SB2400.BMS", m_strRoot + "\\SB2400.TXT", width, height,
+                                    {"pic", "Alpha"}, [](int k) { return k == 0 ? kBlue : kGreen; }));
         m_app->m_nSampleWidth = width;
         m_app->m_nSampleHeight = height;
+        list.LoadSamples();
+        ASSERT_EQ(2, list.m_bank.Frames());
     };
     auto unloadBank = [&]() {
-        list.m_pSampleDC.reset();
-        list.m_pBankBitmap.reset();
-        list.m_astrBankNames.RemoveAll();
-        list.m_bankLookup.Clear();
+        DeleteFileA(m_strRoot + "\\SB2400.BMS");
+        DeleteFileA(m_strRoot + "\\SB2400.TXT");
+        list.LoadSamples();
     };
 
     loadBank(80, 60);

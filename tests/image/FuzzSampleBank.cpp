@@ -1,5 +1,6 @@
 // Fuzz target: a sample bank, index and image in one input, loaded as the file list loads it (header checked,
-// rows copied into a bitmap of the frames present, every name looked up and its frame read), then merged.
+// the file possibly cut short, every name looked up and its frame read through the window a view would map),
+// then merged.
 //
 // Input: byte 0 and 1 the index length (little-endian), byte 2 the frame width - 1, byte 3 the frame height - 1,
 // then the index, then the bank image.
@@ -31,23 +32,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     fovea::BankImageLayout layout;
     if (fovea::ReadBankImageLayout(image, imageBytes, imageBytes, width, height, layout)) {
-        // The bitmap holds exactly the frames present; the rows come from the file, never from past its end.
         if (layout.bitsOffset > imageBytes || layout.RowsBytes() > imageBytes - layout.bitsOffset)
             std::abort();
-        std::vector<uint8_t> bitmap(image + layout.bitsOffset, image + layout.bitsOffset + layout.RowsBytes());
+        // The file as the mapped path sees it: possibly cut short after its header was checked. Each frame drawn
+        // is found in a window of the file, as a view would map it, and read from there only.
+        const uint64_t cutTo = indexBytes % 3 == 0 ? imageBytes : imageBytes - imageBytes * (indexBytes % 7) / 8;
+        const int frames = layout.FramesWithin(cutTo);
+        if (frames > layout.frames)
+            std::abort();
+        const uint64_t windowBytes = 64u << (data[3] >> 6);
         fovea::BankLookup lookup;
         lookup.Build(names, layout.frames);
+        lookup.LimitFrames(frames);
         unsigned sum = 0;
         for (const std::string& name : names) {
             int k = lookup.Find(name);
             if (k < 0)
                 continue;
-            int top = fovea::BankFrameTop(k, layout.frames, height);
-            // Top-down row r of the bitmap is storage row rows - 1 - r.
-            for (int r = top; r < top + height; ++r) {
-                size_t stored = size_t(layout.frames * height - 1 - r);
-                sum += bitmap.at(stored * layout.rowBytes + layout.rowBytes - 1);
-            }
+            if (k >= frames)
+                std::abort();
+            uint64_t offset = layout.FrameOffset(k);
+            fovea::BankWindow window = fovea::BankWindowFor(offset, layout.FrameBytes(), cutTo, windowBytes);
+            if (window.length == 0 || window.start % windowBytes != 0 || window.start > offset ||
+                window.start + window.length > cutTo || offset + layout.FrameBytes() > window.start + window.length)
+                std::abort();
+            std::vector<uint8_t> view(image + window.start, image + window.start + window.length);
+            const uint8_t* rows = view.data() + (offset - window.start);
+            for (int r = 0; r < height; ++r)
+                sum += rows[size_t(r) * layout.rowBytes + layout.rowBytes - 1];
         }
         (void)sum;
     }

@@ -215,7 +215,10 @@ TEST(SampleBankImage, WholeFramesPresentAreOfferedAndAnythingElseIsRefused)
     ASSERT_TRUE(fovea::ReadBankImageLayout(bank.data(), bank.size(), cut, kW, kH, layout));
     EXPECT_EQ(layout.frames, 3);
     EXPECT_EQ(layout.RowsBytes(), uint64_t(3 * kH * 12));
-    EXPECT_EQ(dibtest::Get32(layout.bitmapInfo.data() + 8), uint32_t(3 * kH)); // the bitmap's height
+    EXPECT_EQ(dibtest::Get32(layout.bitmapInfo.data() + 8), uint32_t(kH)); // one frame is drawn at a time
+    EXPECT_EQ(layout.FramesWithin(cut), 3);
+    EXPECT_EQ(layout.FramesWithin(54 + kH * 12 - 1), 0); // cut again while mapped: not even frame 0
+    EXPECT_EQ(layout.FrameOffset(2), uint64_t(54 + 2 * kH * 12));
 
     // A declared height far beyond the file does not make a large bitmap.
     dibtest::Put32(bank, 22, 0x7FFFFFFF);
@@ -232,6 +235,30 @@ TEST(SampleBankImage, WholeFramesPresentAreOfferedAndAnythingElseIsRefused)
     }
 }
 
+TEST(SampleBankWindow, ViewsStartOnTheirBoundaryHoldTheWholeFrameAndStayInsideTheFile)
+{
+    struct Case {
+        const char* what;
+        uint64_t offset, length, fileSize;
+        uint64_t start, windowLength; // windowLength 0: no window
+    } cases[] = {
+        {"first frame", 54, 100, 1000000, 0, 65536},
+        {"inside a later window", 70000, 100, 1000000, 65536, 65536},
+        {"crossing the window's end", 65500, 100, 1000000, 0, 65600},
+        {"near the file's end", 999900, 100, 1000000, 983040, 16960},
+        {"past the file's end", 999950, 100, 1000000, 0, 0},
+        {"far past the end", uint64_t(1) << 40, 100, 1000000, 0, 0},
+        {"beyond 4 GB", (uint64_t(5) << 30) + 10, 100, uint64_t(6) << 30, uint64_t(5) << 30, 65536},
+    };
+    for (const Case& c : cases) {
+        fovea::BankWindow w = fovea::BankWindowFor(c.offset, c.length, c.fileSize, 65536);
+        EXPECT_EQ(w.length, c.windowLength) << c.what;
+        if (c.windowLength) {
+            EXPECT_EQ(w.start, c.start) << c.what;
+        }
+    }
+}
+
 TEST(SampleBankLookup, FirstNameWinsAndNamesBeyondTheFramesHaveNoSample)
 {
     fovea::BankLookup lookup;
@@ -242,6 +269,9 @@ TEST(SampleBankLookup, FirstNameWinsAndNamesBeyondTheFramesHaveNoSample)
     EXPECT_EQ(lookup.Find("A"), -1); // exact comparison
     EXPECT_EQ(fovea::BankFrameTop(0, 3, kH), 2 * kH);
     EXPECT_EQ(fovea::BankFrameTop(2, 3, kH), 0);
+    lookup.LimitFrames(1); // the file was cut short after frame 0
+    EXPECT_EQ(lookup.Find("a"), 0);
+    EXPECT_EQ(lookup.Find("b"), -1);
     lookup.Clear();
     EXPECT_EQ(lookup.Find("a"), -1);
 }

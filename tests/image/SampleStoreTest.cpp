@@ -3,6 +3,7 @@
 // do not fit, and the plug-ins' optional preview call.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "app/FoveaApp.h"
@@ -467,6 +468,7 @@ TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
         {"not a picture", std::string(4000, 'x'), "a\r\n", {false, false, false}, 1},
     };
     for (const Case& c : cases) {
+        CFileListBox::SetBanksAside(); // the shown bank's file is let go before it is written over
         ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.BMS", c.image));
         ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.TXT", c.index));
         DialogAnswerer answerer;
@@ -487,6 +489,7 @@ TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
     huge[23] = '\xff';
     huge[24] = '\xff';
     huge[25] = '\x7f';
+    CFileListBox::SetBanksAside();
     ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.BMS", huge));
     ASSERT_TRUE(WriteText(m_strFolder + "\\SB2400.TXT", "a\r\nb\r\nc\r\n"));
     List().LoadSamples();
@@ -495,6 +498,104 @@ TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)
     List().LoadSamples();
     EXPECT_EQ(-1, List().FindSampleRow("a"));
     m_app->m_nSampleWidth = 80;
+}
+
+// The colour of frame k in the generated bank of 100,000 frames: every frame its own.
+COLORREF ColourOfFrame(int k)
+{
+    return RGB(k & 0xFF, (k >> 8) & 0xFF, 0x40 | (k >> 16));
+}
+
+// Reads the list as it is on the screen; for each catalog item whose picture shows, the colour in its middle.
+std::vector<std::pair<std::string, COLORREF>> ShownPictures(CFileListBox& list, int lineHeight)
+{
+    RECT client = {};
+    GetClientRect(list.m_hWnd, &client);
+    Canvas screen(client.right, client.bottom);
+    fovea::ScopedGetDC dc(list.m_hWnd);
+    BitBlt(screen.dc(), 0, 0, client.right, client.bottom, dc.get(), 0, 0, SRCCOPY);
+    std::vector<std::pair<std::string, COLORREF>> shown;
+    for (int i = list.GetTopIndex(); i < list.GetCount(); ++i) {
+        RECT cell = list.GetItemRect(i);
+        if (cell.left >= client.right)
+            break;
+        if (cell.right > client.right || cell.bottom > client.bottom)
+            continue;
+        shown.push_back({list.GetItemFields(i).name, screen.At((cell.left + cell.right) / 2,
+                                                               cell.top + (cell.bottom - cell.top - lineHeight) / 2)});
+    }
+    return shown;
+}
+
+TEST_F(SampleStore, AHundredThousandFrameBankShowsToItsLastPageAndACutBankShowsWhatIsLeft)
+{
+    // Frames of 16 x 12 keep the bank at 58 MB; the catalog stretches them into its cells.
+    m_app->m_nSampleWidth = 16;
+    m_app->m_nSampleHeight = 12;
+    constexpr int kFrames = 100000;
+    std::vector<std::string> names;
+    char name[16];
+    for (int k = 0; k < kFrames; ++k) {
+        snprintf(name, sizeof name, "p%05d", k);
+        names.push_back(name);
+    }
+    // The pictures of the first and the last frames are enough to list: one file per frame would take Wine
+    // minutes to make in one folder.
+    for (int k = 0; k < kFrames; k = k == 299 ? kFrames - 300 : k + 1) {
+        fovea::ScopedFile empty(CreateFileA(m_strFolder + "\\" + CString(names[size_t(k)]) + ".jpg", GENERIC_WRITE, 0,
+                                            nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_TRUE(empty) << names[size_t(k)];
+    }
+    const CString image = m_strFolder + "\\SB2400.BMS";
+    ASSERT_TRUE(WriteSampleBank(image, m_strFolder + "\\SB2400.TXT", 16, 12, names, ColourOfFrame));
+    View().SetDisplayMode(0);
+    Show(m_strFolder);
+    ASSERT_EQ(600 + 2, List().GetCount());
+    ASSERT_EQ(kFrames, List().m_bank.Frames());
+
+    auto framesShown = [&](bool wantDrawn) {
+        List().Invalidate();
+        List().UpdateWindow();
+        int checked = 0;
+        for (const auto& [shown, colour] : ShownPictures(List(), m_app->m_nListItemHeight)) {
+            if (shown.size() != 6 || shown[0] != 'p')
+                continue; // the bank's own files
+            int k = std::atoi(shown.c_str() + 1);
+            if (wantDrawn)
+                EXPECT_EQ(ColourOfFrame(k), colour) << shown;
+            else
+                EXPECT_NE(ColourOfFrame(k), colour) << shown;
+            ++checked;
+        }
+        return checked;
+    };
+    // The first page and the last one: every frame from its own band of the file.
+    List().SetTopIndex(0);
+    EXPECT_GT(framesShown(true), 20);
+    List().SetTopIndex(List().GetCount() - 1);
+    EXPECT_GT(framesShown(true), 20);
+    EXPECT_FALSE(ShownPictures(List(), m_app->m_nListItemHeight).empty());
+    EXPECT_LE(List().m_bank.MappedBytes(), uint64_t(24) << 20);
+
+    // The bank cut to half its frames while shown: the last page shows no samples, the first still does. The
+    // platform refuses to cut a mapped file; then the lists let go of it, as a sample run makes them, and the
+    // cut bank is opened again at the next paint.
+    const uint64_t half = 54 + uint64_t(kFrames / 2) * 48 * 12;
+    auto cutBank = [&]() {
+        fovea::ScopedFile cut(CreateFileA(image, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                          nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER at;
+        at.QuadPart = LONGLONG(half);
+        return cut && SetFilePointerEx(cut.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(cut.get());
+    };
+    if (!cutBank()) {
+        CFileListBox::SetBanksAside();
+        ASSERT_TRUE(cutBank());
+    }
+    EXPECT_GT(framesShown(false), 20);
+    EXPECT_EQ(kFrames / 2, List().m_bank.Frames());
+    List().SetTopIndex(0);
+    EXPECT_GT(framesShown(true), 20);
 }
 
 TEST_F(SampleStore, ThePreviewCallIsUsedOnlyWhenItCoversTheSample)

@@ -73,6 +73,37 @@ bool WriteText(const CString& path, const std::string& contents)
            written == contents.size();
 }
 
+bool WriteSampleBank(const CString& image, const CString& index, int width, int height,
+                     const std::vector<std::string>& names, const std::function<COLORREF(int)>& colourOf)
+{
+    const uint32_t stride = (uint32_t(width) * 3 + 3) & ~3u;
+    const uint32_t frameBytes = stride * uint32_t(height);
+    const uint32_t rows = uint32_t(height) * uint32_t(names.size());
+    BITMAPFILEHEADER file = {0x4D42, 54 + frameBytes * uint32_t(names.size()), 0, 0, 54};
+    BITMAPINFOHEADER info = {sizeof info, width, LONG(rows), 1, 24, BI_RGB, frameBytes * uint32_t(names.size())};
+    fovea::ScopedFile out(CreateFileA(image, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (!out || !WriteFile(out.get(), &file, 14, &written, nullptr) ||
+        !WriteFile(out.get(), &info, sizeof info, &written, nullptr))
+        return false;
+    std::string frame(frameBytes, '\0');
+    std::string text;
+    for (size_t k = 0; k < names.size(); ++k) {
+        COLORREF colour = colourOf(int(k));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                char* pixel = &frame[size_t(y) * stride + size_t(x) * 3];
+                pixel[0] = char(GetBValue(colour));
+                pixel[1] = char(GetGValue(colour));
+                pixel[2] = char(GetRValue(colour));
+            }
+        if (!WriteFile(out.get(), frame.data(), frameBytes, &written, nullptr) || written != frameBytes)
+            return false;
+        text += names[k] + "\r\n";
+    }
+    return WriteText(index, text);
+}
+
 std::string ReadText(const CString& path)
 {
     fovea::ScopedFile file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));

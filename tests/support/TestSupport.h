@@ -38,6 +38,11 @@ bool IsFolder(const CString& path);
 // The names in a folder ("." and ".." left out), sorted.
 std::vector<std::string> Names(const CString& folder);
 
+// A 24-bit sample bank as the sample store writes it: image (frames of width x height, frame k the k-th band
+// from the bottom, filled with colourOf(k)) and index (one name a line).
+bool WriteSampleBank(const CString& image, const CString& index, int width, int height,
+                     const std::vector<std::string>& names, const std::function<COLORREF(int)>& colourOf);
+
 // A fresh folder ScratchPath(tag), erased again when the object goes.
 class ScratchFolder {
 public:

@@ -40,4 +40,30 @@ TEST(TextLines, EveryLineKeepsItsBytesAndEndsInCrLf)
     }
 }
 
+// A text put into the view piece by piece: each piece ends after a whole line, and together they are the text.
+TEST(TextLines, PiecesEndAfterWholeLinesAndCoverTheText)
+{
+    const std::string text = "ab\r\n\x95\x5C\x95\x5C\r\n\r\nlong line\r\nlast";
+    struct Case {
+        size_t from, bytes, end;
+    } cases[] = {
+        {0, 1, 4},   // inside the first line: up to its end
+        {0, 4, 4},   // exactly one line
+        {0, 5, 10},  // one byte into the second line (a double-byte one): all of it
+        {10, 1, 12}, // an empty line
+        {12, 100, text.size()},
+        {23, 1, text.size()}, // the last line has no end
+        {text.size(), 1, text.size()},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fovea::PieceEnd(text, c.from, c.bytes), c.end) << c.from << " " << c.bytes;
+    std::string joined;
+    for (size_t at = 0, end; at < text.size(); at = end) {
+        end = fovea::PieceEnd(text, at, 3);
+        ASSERT_GT(end, at);
+        joined += text.substr(at, end - at);
+    }
+    EXPECT_EQ(joined, text);
+}
+
 } // namespace

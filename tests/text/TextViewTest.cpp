@@ -39,6 +39,8 @@ TEST_F(TextView, LoadThenSaveKeepsEveryByteOfEveryLine)
         m_pane.OpenFile(Path("round.txt"));
         EXPECT_EQ(1, m_pane.m_nViewMode);
         EXPECT_EQ(Path("round.txt"), m_pane.m_strTextPath);
+        // A large text is still coming in when it is saved: the save waits for all of it.
+        EXPECT_EQ(c.file.size() > 1000000, m_pane.m_wndTextView.IsLoading());
         ASSERT_TRUE(m_pane.SaveText(0));
         EXPECT_EQ(0, viewtest::SaveAsAnswer::s_nAsked);
         EXPECT_TRUE(ReadText(Path("round.txt")) == c.saved) << ReadText(Path("round.txt")).size();
@@ -89,6 +91,54 @@ TEST_F(TextView, StripCommandsEditAndSave)
     EXPECT_EQ(1, viewtest::SaveAsAnswer::s_nAsked);
     EXPECT_EQ(Path("other.txt"), m_pane.m_strTextPath);
     EXPECT_EQ((std::vector<std::string>{"edit.txt", "other.txt"}), Names(m_scratch.Path()));
+}
+
+TEST_F(TextView, ALargeTextShowsItsStartAtOnceAndAnEditWaitsForTheRest)
+{
+    std::string big;
+    for (int i = 0; i < 50000; ++i)
+        big += "line " + std::to_string(i) + "\r\n";
+    ASSERT_TRUE(WriteText(Path("big.txt"), big));
+    m_pane.OpenFile(Path("big.txt"));
+    ASSERT_TRUE(m_pane.m_wndTextView.IsLoading());
+    EXPECT_LT(Edit().GetLineCount(), 50000);
+    // A key typed at the start while the rest is coming in: the rest goes in first, after the user's text.
+    Edit().SetSel(0, 0);
+    Edit().SendMessage(WM_CHAR, 'Z', 1);
+    EXPECT_FALSE(m_pane.m_wndTextView.IsLoading());
+    ASSERT_TRUE(m_pane.SaveText(0));
+    EXPECT_TRUE(ReadText(Path("big.txt")) == "Z" + big);
+
+    // クリア of a text this long makes a fresh control: what is typed next shows.
+    Press(m_pane.m_wndTextBar, 6);
+    Edit().ReplaceSel("typed");
+    RECT edit = {};
+    GetClientRect(Edit().m_hWnd, &edit);
+    EXPECT_GT(edit.bottom, 10);
+    EXPECT_GT(edit.right, 100);
+    EXPECT_EQ(CString("typed"), Edit().GetText());
+}
+
+TEST_F(TextView, AFailedLoadIsNeverSavedOverItsFile)
+{
+    ASSERT_TRUE(WriteText(Path("held.txt"), "kept\r\n"));
+    {
+        // Held open by another program without sharing: the text cannot be read.
+        fovea::ScopedFile held(CreateFileA(Path("held.txt"), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_FALSE(m_pane.ShowText(Path("held.txt")));
+    }
+    Edit().ReplaceSel("partial");
+    DialogAnswerer answerer({IDOK});
+    EXPECT_FALSE(m_pane.SaveText(0));
+    ASSERT_EQ(1u, answerer.Count());
+    EXPECT_EQ("このテキストは読み込めなかったため、保存しません。", answerer.Lines(0)[0]);
+    EXPECT_EQ("kept\r\n", ReadText(Path("held.txt")));
+    // Saved under another name, the text is the user's own.
+    viewtest::SaveAsAnswer::Reset(Path("mine.txt"));
+    EXPECT_TRUE(m_pane.SaveText(1));
+    EXPECT_EQ("partial\r\n", ReadText(Path("mine.txt")));
+    EXPECT_EQ("kept\r\n", ReadText(Path("held.txt")));
 }
 
 TEST_F(TextView, AFailedSaveSaysSoAndLeavesTheOldFile)

@@ -1,7 +1,7 @@
 #!/bin/sh
 # View pane benchmarks under Wine: a 4000 x 3000 JPEG opened in the pane until painted against the plug-in's
-# decoding alone; a 5 MB Shift-JIS text of 100,000 lines shown against setting it into the same control in one
-# call; and saved against one WriteFile of its bytes, with the ways of reading the text back out of the control
+# decoding alone; the first screen of a 5.2 MB Shift-JIS text of 100,000 lines, and the whole text shown, against
+# setting it into the same control in one call; and saved against one WriteFile of its bytes, with the ways of reading the text back out of the control
 # alone, the floor of any save (medians of alternating rounds in one process). $1 is the bench build folder;
 # RUN_TREE and WINE come from ./fovea.sh bench.
 set -e
@@ -30,9 +30,11 @@ size = int(sys.argv[2]) / 1e6
 o, d = rows["open-jpeg"]
 print(f"opening a 4000x3000 JPEG in the pane until painted: {o / d:.2f}x decoding it with the plug-in alone "
       f"(pane {o:.0f} ms, plug-in {d:.0f} ms, medians of 7 alternating rounds; target <= 1.3x)")
+f, b = rows["first-screen"]
+print(f"first screen of a {size:.1f} MB Shift-JIS text of 100,000 lines: {f / b:.2f}x putting the whole text into "
+      f"the control (first screen painted {f:.0f} ms, EM_STREAMIN of the whole text {b:.0f} ms; target <= 0.1x)")
 s, b = rows["show-text"]
-print(f"ShowText of a {size:.1f} MB Shift-JIS text of 100,000 lines: {s / b:.2f}x setting it into the same control "
-      f"in one call (ShowText {s:.0f} ms, EM_STREAMIN {b:.0f} ms; target <= 1.5x)")
+print(f"  the same text until all of it is in: {s / b:.2f}x (ShowText and its pieces {s:.0f} ms; target <= 1.5x)")
 s, b = rows["save-text"]
 print(f"SaveText of the same text: {s / b:.2f}x one WriteFile of its bytes (SaveText {s:.0f} ms, "
       f"WriteFile {b:.0f} ms; target <= 2x)")
