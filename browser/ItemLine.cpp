@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 #include <utility>
 
 #include "framework/ShiftJis.h"
@@ -54,6 +55,119 @@ bool FieldBounds(const std::string& line, int k, size_t& begin, size_t& end)
     if (end == std::string::npos)
         end = line.size();
     return true;
+}
+
+// Reads a text made of up to three pieces (the name, ".", the extension) as one, a character at a time.
+class PieceCursor {
+public:
+    PieceCursor(std::string_view a, std::string_view b = {}, std::string_view c = {}) : m_pieces{a, b, c} {}
+    bool AtEnd()
+    {
+        while (m_piece < 3 && m_pos >= m_pieces[m_piece].size()) {
+            ++m_piece;
+            m_pos = 0;
+        }
+        return m_piece == 3;
+    }
+    // The byte under the cursor; call only when not AtEnd.
+    unsigned char Peek() const { return static_cast<unsigned char>(m_pieces[m_piece][m_pos]); }
+    void Next() { ++m_pos; }
+
+private:
+    std::string_view m_pieces[3];
+    size_t m_piece = 0;
+    size_t m_pos = 0;
+};
+
+bool IsDigit(unsigned char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// Compares as people read names: ASCII letters folded, a run of digits by its value (IMG_2 before IMG_10),
+// a double-byte character by its two bytes as they are (its trail byte may look like a letter but is none).
+// Digits never occur as trail bytes in code page 932, so a run of digits is always one.
+int CompareNatural(PieceCursor a, PieceCursor b)
+{
+    for (;;) {
+        bool endA = a.AtEnd(), endB = b.AtEnd();
+        if (endA || endB)
+            return endA == endB ? 0 : (endA ? -1 : 1);
+        unsigned char ca = a.Peek(), cb = b.Peek();
+        if (IsDigit(ca) && IsDigit(cb)) {
+            // Leading zeros carry no value; the longer remaining run is then the larger number.
+            while (!a.AtEnd() && a.Peek() == '0')
+                a.Next();
+            while (!b.AtEnd() && b.Peek() == '0')
+                b.Next();
+            int firstDifference = 0;
+            for (;;) {
+                bool digitA = !a.AtEnd() && IsDigit(a.Peek());
+                bool digitB = !b.AtEnd() && IsDigit(b.Peek());
+                if (!digitA || !digitB) {
+                    if (digitA != digitB)
+                        return digitA ? 1 : -1;
+                    break;
+                }
+                if (!firstDifference && a.Peek() != b.Peek())
+                    firstDifference = a.Peek() < b.Peek() ? -1 : 1;
+                a.Next();
+                b.Next();
+            }
+            if (firstDifference)
+                return firstDifference;
+            continue;
+        }
+        if (IsLeadByte(ca) || IsLeadByte(cb)) {
+            if (ca != cb)
+                return ca < cb ? -1 : 1;
+            a.Next();
+            b.Next();
+            // The trail bytes, unfolded.
+            endA = a.AtEnd();
+            endB = b.AtEnd();
+            if (endA || endB)
+                return endA == endB ? 0 : (endA ? -1 : 1);
+            if (a.Peek() != b.Peek())
+                return a.Peek() < b.Peek() ? -1 : 1;
+            a.Next();
+            b.Next();
+            continue;
+        }
+        ca = FoldByte(ca);
+        cb = FoldByte(cb);
+        if (ca != cb)
+            return ca < cb ? -1 : 1;
+        a.Next();
+        b.Next();
+    }
+}
+
+// Field k of a line as a view into it (the name runs to the line's end).
+std::string_view FieldView(const std::string& line, int k)
+{
+    size_t begin = 0, end = 0;
+    if (!FieldBounds(line, k, begin, end))
+        return {};
+    if (k == kFieldName)
+        end = line.size();
+    return std::string_view(line).substr(begin, end - begin);
+}
+
+// The rules after the first 7 bytes: the whole sort key, then the whole name (name "." extension), both read
+// as people read names; then the bytes of the lines themselves, so that only identical lines compare equal.
+int CompareLinesPastTheKey(const std::string& a, const std::string& b)
+{
+    if (int key = CompareNatural(PieceCursor(FieldView(a, kFieldKey)), PieceCursor(FieldView(b, kFieldKey))))
+        return key;
+    auto wholeName = [](const std::string& line) {
+        std::string_view extension = FieldView(line, kFieldExtension);
+        return PieceCursor(FieldView(line, kFieldName), extension.empty() ? std::string_view() : ".", extension);
+    };
+    if (int name = CompareNatural(wholeName(a), wholeName(b)))
+        return name;
+    int bytes = a.compare(b);
+    return bytes < 0 ? -1 : (bytes > 0 ? 1 : 0);
 }
 
 } // namespace
@@ -161,19 +275,30 @@ int CompareItemKeys(const std::string& a, const std::string& b)
     return ka < kb ? -1 : (ka > kb ? 1 : 0);
 }
 
+int CompareItemLines(const std::string& a, const std::string& b)
+{
+    if (int first = CompareItemKeys(a, b))
+        return first;
+    return CompareLinesPastTheKey(a, b);
+}
+
 void SortItemLines(std::vector<std::string>& lines, int order)
 {
     if (order != 0 && order != 1)
         return;
     // Sort the packed keys with the line numbers, then move the lines into place once: a folder of 100,000
-    // entries is sorted without comparing or moving strings.
+    // entries is sorted mostly without touching a string. Only lines whose first 7 bytes tie are read again.
     std::vector<std::pair<uint64_t, uint32_t>> keys(lines.size());
     for (size_t i = 0; i < lines.size(); ++i)
         keys[i] = {PackedKey(lines[i]), static_cast<uint32_t>(i)};
-    if (order == 0)
-        std::sort(keys.begin(), keys.end(), [](const auto& x, const auto& y) { return x.first < y.first; });
-    else
-        std::sort(keys.begin(), keys.end(), [](const auto& x, const auto& y) { return x.first > y.first; });
+    const int sign = order == 0 ? 1 : -1;
+    std::sort(keys.begin(), keys.end(), [&](const auto& x, const auto& y) {
+        if (x.first != y.first)
+            return sign * (x.first < y.first ? -1 : 1) < 0;
+        int rest = sign * CompareLinesPastTheKey(lines[x.second], lines[y.second]);
+        // Lines equal in every rule keep the order they came in, in both directions.
+        return rest != 0 ? rest < 0 : x.second < y.second;
+    });
     std::vector<std::string> sorted;
     sorted.reserve(lines.size());
     for (const auto& key : keys)
