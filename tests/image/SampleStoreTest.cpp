@@ -101,6 +101,7 @@ struct RunWatch {
     During action;
     bool sent;
     CString progress;
+    bool frameLeftStanding; // the main window was still there right after its close during the run
 } s_watch;
 
 void CALLBACK ActOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
@@ -120,9 +121,13 @@ void CALLBACK ActOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
     case During::kCancelButton:
         SendMessageA(cancel, BM_CLICK, 0, 0);
         break;
-    case During::kCloseMainWindow:
-        PostMessageA(app->m_pMainFrame->m_hWnd, WM_CLOSE, 0, 0);
+    case During::kCloseMainWindow: {
+        // Sent, as the close box's system command sends it.
+        HWND frame = app->m_pMainFrame->m_hWnd;
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        s_watch.frameLeftStanding = IsWindow(frame) != FALSE;
         break;
+    }
     case During::kSecondRun:
         app->m_pLowerList->m_wndFileBar.SetCaretIndex(2, true);
         app->m_pLowerList->SendMessage(WM_APP_BARCOMMAND, WPARAM(kFileBar), 0);
@@ -352,7 +357,7 @@ TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
     // of the other filer's sample button, which starts no second run: the run ends after the current picture,
     // keeping the older samples and those made so far. The dialog showed which picture of how many it made.
     for (During action : {During::kEscape, During::kCancelButton, During::kSecondRun}) {
-        s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, action, false, ""};
+        s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, action, false, "", false};
         UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnceTheFirstSampleExists);
         SelectFiles();
         std::vector<DialogAnswerer::Seen> dialogs = MakeSamples({IDOK, IDOK});
@@ -382,13 +387,14 @@ TEST_F(SampleStore, ClosingTheMainWindowDuringARunWritesWhatWasMadeThenCloses)
         ASSERT_TRUE(WritePicture(m_strFolder + name, kBlue, 1600, 1200));
     }
     Show(m_strFolder);
-    s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, During::kCloseMainWindow, false, ""};
+    s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, During::kCloseMainWindow, false, "", false};
     HWND frame = m_app->m_pMainFrame->m_hWnd;
     UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnceTheFirstSampleExists);
     SelectFiles();
     MakeSamples();
     KillTimer(nullptr, timer);
     ASSERT_TRUE(s_watch.sent);
+    EXPECT_TRUE(s_watch.frameLeftStanding) << "the window and its views went away under the run";
     std::string index = Index();
     EXPECT_EQ(0u, index.find("p0\r\n")) << index;
     EXPECT_EQ(std::string::npos, index.find("p5")) << "the run did not stop";
