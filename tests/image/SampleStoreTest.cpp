@@ -40,6 +40,14 @@ CString ProgramFolder()
     return folder.Left(folder.ReverseFind('\\'));
 }
 
+// The small drive S: of the test machine (a tmpfs of a few megabytes), where one exists.
+bool HasSmallDrive()
+{
+    ULARGE_INTEGER freeBytes, total;
+    return GetDriveTypeA("S:\\") != DRIVE_NO_ROOT_DIR && GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) &&
+           total.QuadPart <= (64u << 20);
+}
+
 // A 24-bit .BMP picture of one colour.
 bool WritePicture(const CString& path, COLORREF colour, int width = 32, int height = 24)
 {
@@ -405,10 +413,9 @@ TEST_F(SampleStore, ClosingTheMainWindowDuringARunWritesWhatWasMadeThenCloses)
 
 TEST_F(SampleStore, AFullDriveLeavesTheOldBankAndTellsTheUser)
 {
-    ULARGE_INTEGER freeBytes, total;
-    if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) ||
-        total.QuadPart > (64u << 20))
+    if (!HasSmallDrive())
         GTEST_SKIP() << "no small drive S: (a 2 MB tmpfs mapped as S: in the Wine prefix)";
+    ULARGE_INTEGER freeBytes, total;
     CString folder;
     folder.Format("S:\\fovea-samples-%lu", GetCurrentProcessId());
     RemoveTree(folder);
@@ -541,9 +548,7 @@ TEST_F(SampleStore, AnEmptyCdRomDriveHasNoSampleFolderToDelete)
 // has a bank, and its first listing loaded the bank of the display's depth (not that of an unknown depth).
 TEST_F(SampleStore, TheStartDrivesCatalogShowsItsBankAtFirstPaint)
 {
-    ULARGE_INTEGER freeBytes, total;
-    if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) ||
-        total.QuadPart > (64u << 20))
+    if (!HasSmallDrive())
         GTEST_SKIP() << "no small drive S: (a 2 MB tmpfs mapped as S: in the Wine prefix)";
     CString name;
     name.Format("start%lu", GetCurrentProcessId());
