@@ -251,7 +251,7 @@ void CMainFrame::OnSystemBarCommand(int index)
         break;
     }
     default:
-        break; // 5 saves the form: it does nothing, as its tip says
+        break;  // 5 saves the form: it does nothing, as its tip says
     }
 }
 

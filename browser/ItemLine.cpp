@@ -92,25 +92,24 @@ void AppendReadingOrder(std::string_view text, std::string& out)
     }
 }
 
-// Field k of a line as a view into it (the name runs to the line's end).
-std::string_view FieldView(const std::string& line, int k)
-{
-    size_t begin = 0, end = 0;
-    if (!FieldBounds(line, k, begin, end))
-        return {};
-    if (k == kFieldName)
-        end = line.size();
-    return std::string_view(line).substr(begin, end - begin);
-}
-
 // What decides between lines whose first 7 bytes tie: the whole sort key, then the whole name (name "."
 // extension), both in reading order, joined by a 0 byte that sorts below every byte of either. Appended to out.
 void AppendTieKey(const std::string& line, std::string& out)
 {
-    AppendReadingOrder(FieldView(line, kFieldKey), out);
+    // The five separators found in one pass; the name runs to the line's end.
+    size_t slash[5];
+    size_t found = 0;
+    for (size_t at = line.find('/'); at != std::string::npos && found < 5; at = line.find('/', at + 1))
+        slash[found++] = at;
+    const std::string_view all(line);
+    if (found < 5) {
+        AppendReadingOrder(all, out);
+        return;
+    }
+    AppendReadingOrder(all.substr(0, slash[0]), out);
     out += '\0';
-    AppendReadingOrder(FieldView(line, kFieldName), out);
-    std::string_view extension = FieldView(line, kFieldExtension);
+    AppendReadingOrder(all.substr(slash[4] + 1), out);
+    std::string_view extension = all.substr(slash[3] + 1, slash[4] - slash[3] - 1);
     if (!extension.empty()) {
         out += '.';
         AppendReadingOrder(extension, out);

@@ -54,7 +54,7 @@ public:
     void RequestClose() { m_bCloseRequested = m_bStopRequested = true; }
     bool TakeCloseRequest();
 
-    // One picture of a run: its base name and extension, the picture file and its sample file.
+    // One picture of a run: its base name and extension (the list item's fields 5 and 4).
     struct RunPicture {
         std::string name;
         std::string extension;
