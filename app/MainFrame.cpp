@@ -348,6 +348,16 @@ void CMainFrame::KeepLauncherWindowsAbove()
             ::SetWindowPos(owned->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+bool CMainFrame::DeferCloseToSampleRun()
+{
+    // A sample run works on the views and the sample dialog that closing would free: it stops after its current
+    // picture, writes what was made and then closes the window again.
+    if (!m_pSampleDlg || !m_pSampleDlg->IsRunning())
+        return false;
+    m_pSampleDlg->RequestClose();
+    return true;
+}
+
 void CMainFrame::OnDestroy()
 {
     // The owned modeless windows go with the frame; the tip window is a plain child of it.
@@ -364,6 +374,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SIZE:
         OnSize(LOWORD(lParam), HIWORD(lParam));
         return 0;
+    case WM_CLOSE:
+        if (DeferCloseToSampleRun())
+            return 0;
+        return CFrameWnd::WindowProc(message, wParam, lParam);
     case WM_DESTROY: {
         LRESULT result = CFrameWnd::WindowProc(message, wParam, lParam);
         OnDestroy();

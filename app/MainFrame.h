@@ -82,6 +82,8 @@ private:
     int OnCreate();
     void OnSize(int cx, int cy);
     void OnDestroy();
+    // True when a sample run is going on: the close waits until the run has written what it made.
+    bool DeferCloseToSampleRun();
     LRESULT OnBarCommand(WPARAM id);
     void OnPaletteChanged(HWND changer);
     // The shown launcher and extension menu back above the frame that owns them.

@@ -191,8 +191,11 @@ void CFileListBox::FindSampleDir(int create)
     }
     WIN32_FIND_DATAA data;
     fovea::ScopedFind find(::FindFirstFileA(root + "*.*", &data));
-    if (!find)
+    // No disc, or one that cannot be read: no signature, so no sample folder (never the last folder's).
+    if (!find) {
+        m_strSampleDir.Empty();
         return;
+    }
     std::vector<fovea::FolderEntry> entries;
     do
         entries.push_back(EntryOf(data));

@@ -1,6 +1,6 @@
 // CFileListBox: the list of one filer. It reads a folder into item lines (folders first, then the files that
-// match the mask, each group sorted on its first seven bytes), finds the folder's sample folder, hit-tests its
-// cells and draws each item as a text line or a catalog cell.
+// match the mask, each group sorted first on its first seven bytes, ties by the whole key and name), finds the
+// folder's sample folder, hit-tests its cells and draws each item as a text line or a catalog cell.
 #pragma once
 
 #include <memory>

@@ -42,6 +42,13 @@ struct StripSetup {
     bool horizontal;
 };
 
+// The depth of samples follows the display's: 24 above 8 bits per pixel, else the display's own.
+void RecordSampleDepth(CFoveaApp& app, HDC hdc)
+{
+    int bits = ::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES);
+    app.m_nSampleBits = bits <= 8 ? bits : 24;
+}
+
 } // namespace
 
 int CFileView::OnCreate()
@@ -78,8 +85,13 @@ int CFileView::OnCreate()
             bar.SetupBar(s.id, s.mode, 0, s.columnWidth, 24);
     }
 
-    if (app)
+    if (app) {
+        // The first listing loads the bank of the sample depth: the display is asked now, before any paint.
+        fovea::ScopedGetDC viewDC(m_hWnd);
+        if (viewDC.get())
+            RecordSampleDepth(*app, viewDC.get());
         m_wndList.SetPath(app->m_strStartDrive);
+    }
 
     if (m_wndDriveBar.m_hWnd && app)
         for (int i = 0; i < app->m_astrDrives.GetSize(); ++i)
@@ -260,8 +272,7 @@ void CFileView::OnDraw(HDC hdc)
     }
     ::FillRect(hdc, &client,
                app->m_pBackgroundBrush ? app->m_pBackgroundBrush.get() : ::GetSysColorBrush(COLOR_BTNFACE));
-    int bits = ::GetDeviceCaps(hdc, BITSPIXEL) * ::GetDeviceCaps(hdc, PLANES);
-    app->m_nSampleBits = bits <= 8 ? bits : 24;
+    RecordSampleDepth(*app, hdc);
     // The status bar was just repainted: the drive line of this folder goes back over it.
     CFileOps().ShowDriveInfo(GetFolder());
 }

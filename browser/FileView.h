@@ -49,8 +49,9 @@ public:
     bool OnFileBarCommand(int button);
     void OnNavBarCommand(int button);
 
-    // The sample store's commands (file strip buttons 2 and 3). A run of CreateSamples makes the samples of the
-    // selected pictures, merges them into the folder's bank and shows it; it can be stopped between pictures.
+    // The sample store's commands (file strip buttons 2 and 3, FileViewSamples.cpp). A run of CreateSamples
+    // makes the samples of the selected pictures, merges them into the folder's bank and shows it; it can be
+    // stopped between pictures, and only one runs at a time in the whole program.
     void CreateSamples();
     void DeleteAllSamples();
     // Merges the samples made for newNames into the bank of sampleDir; false when the bank could not be
@@ -118,6 +119,4 @@ private:
     // Set while SetColumns changes the header's widths: the header reports each change, and those reports
     // must not be taken for the user's.
     bool m_bSettingColumns = false;
-    // Set while CreateSamples runs: its message dispatching must not start a second run.
-    bool m_bMakingSamples = false;
 };

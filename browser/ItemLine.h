@@ -1,5 +1,5 @@
 // Item lines of the file list: formatting one folder entry into its six "/"-separated fields, reading the
-// fields back, the 7-byte case-folded sort and the disc signature built from a disc's first root entries.
+// fields back, the sort (first on 7 case-folded bytes) and the disc signature built from a disc's first root entries.
 #pragma once
 
 #include <cstdint>
@@ -71,8 +71,13 @@ std::string ItemFileName(const std::string& line);
 // positive. A line shorter than 7 bytes ends the comparison at its end.
 int CompareItemKeys(const std::string& a, const std::string& b);
 
-// Sorts lines on their first 7 bytes: order 0 ascending, 1 descending; any other order leaves them as they are.
-// Lines with equal first 7 bytes keep no defined relative order.
+// The whole order of the list: the first 7 bytes as CompareItemKeys; lines that tie there by the whole sort
+// key, then by the whole name, both with ASCII letters folded and runs of digits compared by value (IMG_0002
+// before IMG_0010); then by their bytes. Negative, 0 (identical lines only) or positive.
+int CompareItemLines(const std::string& a, const std::string& b);
+
+// Sorts lines by CompareItemLines: order 0 ascending, 1 descending (every rule reversed); any other order
+// leaves them as they are. The sort is stable.
 void SortItemLines(std::vector<std::string>& lines, int order);
 
 // The disc signature of a disc's root: "/" + item line for the first entry the enumeration returned and at most

@@ -101,25 +101,26 @@ std::string ResolveDiscSampleDir(const std::string& root, const std::string& sig
 {
     std::string discIndex = root + "\\CD.SRC";
     int disc = FindLine(discIndex, signature);
-    if (disc < 0 && create) {
+    if (disc < 0 && create)
         disc = AppendLine(discIndex, signature);
-        if (disc >= 0 && makeFolder)
-            makeFolder(root + "\\" + Numbered("CD%04d", disc));
-    }
     if (disc < 0)
         return std::string();
 
     std::string discDir = root + "\\" + Numbered("CD%04d", disc);
+    // A disc folder deleted by hand while CD.SRC still names it is made again, with a fresh folder index.
+    if (create && makeFolder)
+        makeFolder(discDir);
     std::string folderIndex = discDir + "\\DR.SRC";
     int folder = FindLine(folderIndex, folderKey);
-    if (folder < 0 && create) {
+    if (folder < 0 && create)
         folder = AppendLine(folderIndex, folderKey);
-        if (folder >= 0 && makeFolder)
-            makeFolder(discDir + "\\" + Numbered("L%04d", folder));
-    }
     if (folder < 0)
         return std::string();
-    return discDir + "\\" + Numbered("L%04d", folder);
+    std::string folderDir = discDir + "\\" + Numbered("L%04d", folder);
+    // Likewise a folder that DR.SRC names: samples are about to be written into it.
+    if (create && makeFolder)
+        makeFolder(folderDir);
+    return folderDir;
 }
 
 } // namespace fovea

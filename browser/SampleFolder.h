@@ -20,8 +20,9 @@ int AppendLine(const std::string& file, const std::string& text);
 std::string FolderKeyOfPath(const std::string& path);
 
 // The sample folder root\CDnnnn\Lmmmm of a CD-ROM folder, from the disc signature and the folder key, or empty
-// when the disc or folder is not catalogued. With create, missing index lines are appended and their folders
-// made with makeFolder (its failure is not reported: the path is still given, as the index now names it).
+// when the disc or folder is not catalogued or an index cannot be written. With create, missing index lines are
+// appended and both folders are made with makeFolder when missing (its failure is not reported: the path is
+// still given, as the index names it).
 std::string ResolveDiscSampleDir(const std::string& root, const std::string& signature, const std::string& folderKey,
                                  bool create, const std::function<void(const std::string&)>& makeFolder);
 

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "framework/Dialog.h"
 #include "framework/Gdi.h"
@@ -43,13 +45,34 @@ public:
     enum SampleResult { kSampleMade, kNoSample, kSampleNotWritten };
     SampleResult MakeSample(const CString& picturePath, const CString& samplePath, CString extension);
     // A run shows the dialog; Escape, its cancel button or closing it asks the run to stop after the current
-    // picture.
-    void BeginRun();
+    // picture. There is one dialog and one run at a time in the whole program: BeginRun is false while a run
+    // is going on.
+    bool BeginRun();
     void EndRun();
     bool StopRequested() const { return m_bStopRequested; }
     void RequestStop() { m_bStopRequested = true; }
     bool IsRunning() const { return m_bRunning; }
     void OnCancel() override;
+    // The main window asked to close during the run: the run stops after its current picture, and the window
+    // is closed once what was made is written. TakeCloseRequest answers once.
+    void RequestClose() { m_bCloseRequested = m_bStopRequested = true; }
+    bool TakeCloseRequest();
+
+    // One picture of a run: its base name and extension (the list item's fields 5 and 4).
+    struct RunPicture {
+        std::string name;
+        std::string extension;
+    };
+    // Makes the samples of pictures in folder into sampleDir, in order, dispatching the waiting messages before
+    // each one and showing "n / N" and the picture's name. The names whose sample files were written, in order;
+    // writeFailed when a sample file could not be written (the run stops there).
+    std::vector<std::string> MakeSamples(const CString& folder, const CString& sampleDir,
+                                         const std::vector<RunPicture>& pictures, bool& writeFailed);
+    // Dispatches every waiting message, as the program's own loop would, so that the windows keep painting
+    // during a run; Escape in any window of the program asks the run to stop.
+    void DispatchPending();
+    // The id of the line that shows a run's progress.
+    static constexpr int kProgressId = 1001;
 
     CPalette m_palette; // the colour cube, for the preview of new samples
     HMODULE m_hPlugin[kSlots] = {};
@@ -60,6 +83,9 @@ private:
     FARPROC PluginProc(int slot, const char* name) const;
     static std::unique_ptr<CDib> CallDecoder(FARPROC proc, const CString& path);
 
+    void ShowProgress(int done, int total, const CString& name);
+
     bool m_bRunning = false;
     bool m_bStopRequested = false;
+    bool m_bCloseRequested = false;
 };

@@ -1,6 +1,9 @@
 // The sample creation dialog while samples are made: one picture read or decoded, reduced to a sample, shown
 // and saved; and the user's request to stop a run.
+#include <algorithm>
+
 #include "app/FoveaApp.h"
+#include "fileops/FileOps.h"
 #include "framework/Handles.h"
 #include "image/Dib.h"
 #include "image/SampleBank.h"
@@ -62,23 +65,37 @@ CSampleCreateDlg::SampleResult CSampleCreateDlg::MakeSample(const CString& pictu
     return sample.IsEmpty() ? kNoSample : kSampleMade;
 }
 
-void CSampleCreateDlg::BeginRun()
+bool CSampleCreateDlg::BeginRun()
 {
+    if (m_bRunning)
+        return false;
     m_bRunning = true;
     m_bStopRequested = false;
+    m_bCloseRequested = false;
     if (m_hWnd) {
         ShowWindow(SW_SHOW);
         ::SetForegroundWindow(m_hWnd);
         ::SetFocus(::GetDlgItem(m_hWnd, IDCANCEL));
         UpdateWindow();
     }
+    return true;
 }
 
 void CSampleCreateDlg::EndRun()
 {
     m_bRunning = false;
-    if (m_hWnd)
+    if (m_hWnd) {
         ShowWindow(SW_HIDE);
+        if (HWND progress = ::GetDlgItem(m_hWnd, kProgressId))
+            ::SetWindowTextA(progress, "");
+    }
+}
+
+bool CSampleCreateDlg::TakeCloseRequest()
+{
+    bool requested = m_bCloseRequested;
+    m_bCloseRequested = false;
+    return requested;
 }
 
 void CSampleCreateDlg::OnCancel()
@@ -89,4 +106,75 @@ void CSampleCreateDlg::OnCancel()
         m_bStopRequested = true;
     else
         CDialog::OnCancel();
+}
+
+void CSampleCreateDlg::DispatchPending()
+{
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // The program is ending: the run stops and the loop sees the request again.
+            ::PostQuitMessage(int(msg.wParam));
+            RequestStop();
+            return;
+        }
+        if (m_bRunning && msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE) {
+            RequestStop();
+            continue;
+        }
+        if (CDialog::PreTranslateModeless(msg))
+            continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+}
+
+void CSampleCreateDlg::ShowProgress(int done, int total, const CString& name)
+{
+    if (!m_hWnd)
+        return;
+    HWND line = ::GetDlgItem(m_hWnd, kProgressId);
+    if (!line) {
+        // Above the preview, which is drawn from (30, 30); the dialog owns and destroys it.
+        RECT client = GetClientRect();
+        line = ::CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_ENDELLIPSIS, 4, 4,
+                                 std::max(0, int(client.right) - 8), 20, m_hWnd, HMENU(INT_PTR(kProgressId)),
+                                 ::GetModuleHandleA(nullptr), nullptr);
+        if (!line)
+            return;
+        ::SendMessageA(line, WM_SETFONT, ::SendMessageA(m_hWnd, WM_GETFONT, 0, 0), FALSE);
+    }
+    CString text;
+    text.Format("%d / %d  ", done, total);
+    ::SetWindowTextA(line, text + name);
+    ::UpdateWindow(line);
+}
+
+std::vector<std::string> CSampleCreateDlg::MakeSamples(const CString& folder, const CString& sampleDir,
+                                                       const std::vector<RunPicture>& pictures, bool& writeFailed)
+{
+    writeFailed = false;
+    std::vector<std::string> made;
+    CFileOps ops;
+    const int total = int(pictures.size());
+    for (int i = 0; i < total; ++i) {
+        DispatchPending();
+        if (StopRequested())
+            break;
+        const RunPicture& picture = pictures[size_t(i)];
+        const CString fileName = CString(picture.name) + "." + CString(picture.extension);
+        const CString picturePath = folder + "\\" + fileName;
+        const CString samplePath = sampleDir + "\\" + CString(picture.name) + ".SMP";
+        ShowProgress(i + 1, total, fileName);
+        ops.ShowStatusText(0, "DrawItem Start" + picturePath);
+        SampleResult result = MakeSample(picturePath, samplePath, picture.extension);
+        ops.ShowStatusText(0, "DrawItem End" + picturePath);
+        if (result == kSampleNotWritten) {
+            // The disk is full or refuses the folder: every further sample would fail the same way.
+            writeFailed = true;
+            break;
+        }
+        made.push_back(picture.name);
+    }
+    return made;
 }

@@ -114,4 +114,55 @@ void ReportBankWriteFailure(const CString& path)
                       "ディスクの空きを確かめてください。");
 }
 
+bool MergeSampleFiles(const CString& sampleDir, const std::vector<std::string>& newNames)
+{
+    CFoveaApp* app = FoveaApp();
+    if (!app)
+        return false;
+    const BankFiles files = BankFilesIn(sampleDir);
+    if (files.image.IsEmpty())
+        return false;
+    std::vector<std::string> oldNames;
+    CDib oldStrip;
+    // A bank without names has no frame to keep: its image is not read.
+    if (CFile::Exists(files.image) && ReadBankIndexFile(files.index, oldNames) && !oldNames.empty())
+        oldStrip.LoadFile(files.image);
+
+    const int bits = SampleDepth(app->m_nSampleBits);
+    auto readSample = [&](const std::string& name, CDib& sample) {
+        return sample.LoadFile(sampleDir + "\\" + CString(name) + ".SMP");
+    };
+    CDib strip;
+    std::vector<std::string> names;
+    CString failed = files.image;
+    bool merged = MergeBank(oldNames, &oldStrip, newNames, readSample, bits, app->m_nSampleWidth, app->m_nSampleHeight,
+                            strip, names);
+    oldStrip.Empty();
+    if (merged && ReplaceBank(files, strip, names, &failed))
+        return true;
+    ReportBankWriteFailure(failed);
+    return false;
+}
+
+void DeleteSampleFiles(const CString& sampleDir, const std::vector<std::string>& names)
+{
+    for (const std::string& name : names)
+        ::DeleteFileA(sampleDir + "\\" + CString(name) + ".SMP");
+}
+
+void DeleteBank(const CString& sampleDir)
+{
+    const BankFiles files = BankFilesIn(sampleDir);
+    if (files.image.IsEmpty())
+        return;
+    ::DeleteFileA(files.image);
+    ::DeleteFileA(files.index);
+}
+
+void ReportNoSampleFolder(const CString& sampleRoot)
+{
+    CMessageDlg::Show("サンプルを保存するフォルダを作れませんでした。", sampleRoot,
+                      "CD-ROMのサンプルの索引ファイルを書き込めません。", "サンプルは作成していません。");
+}
+
 } // namespace fovea

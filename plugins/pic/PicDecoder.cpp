@@ -170,13 +170,14 @@ uint8_t Expand6(uint32_t c)
 }
 
 // X68000 colour GGGGGRRRRRBBBBBI to blue, green, red; the I bit is a half step on every component. 15-bit
-// pictures store the colour without its I bit.
+// pictures store the colour without its I bit. 24-bit pictures (generic type) store green, red, blue, a byte
+// each, in the order of their palettes.
 void ToBgr(uint32_t colour, int depth, uint8_t* bgr)
 {
     if (depth == 24) {
         bgr[0] = uint8_t(colour);
-        bgr[1] = uint8_t(colour >> 8);
-        bgr[2] = uint8_t(colour >> 16);
+        bgr[1] = uint8_t(colour >> 16);
+        bgr[2] = uint8_t(colour >> 8);
         return;
     }
     if (depth == 15) {

@@ -123,6 +123,32 @@ TEST_F(FileList, LargeFoldersAreListedInFull)
     EXPECT_EQ(3 + 3100, ListFixture::List().GetCount());
 }
 
+// 300 pictures whose names share their first bytes come in the file system's own order (under Wine a hash
+// order): the list shows them in name order, in every key mode and both ways.
+TEST_F(FileList, ThreeHundredPicturesListInNameOrder)
+{
+    const CString folder = m_strRoot + "\\pictures";
+    ASSERT_TRUE(CreateDirectoryA(folder, nullptr));
+    std::vector<CString> names;
+    for (int i = 1; i <= 300; ++i) {
+        CString name;
+        name.Format("IMG_%04d.jpg", i);
+        names.push_back(name);
+    }
+    // Written in another order than the names', all on one day.
+    for (int i = 0; i < 300; ++i)
+        ASSERT_TRUE(MakeFile(folder + "\\" + names[size_t(i * 7 % 300)], 10, 2004, 8, 1));
+    const std::vector<CString> reversed(names.rbegin(), names.rend());
+    for (int keyMode : {0, 1, 2}) {
+        ListFixture::List().SetSort(keyMode, 0);
+        ListFixture::List().SetPath(folder);
+        EXPECT_TRUE(Names() == names) << "key mode " << keyMode;
+        ListFixture::List().SetSort(keyMode, 1);
+        ListFixture::List().SetPath(folder);
+        EXPECT_TRUE(Names() == reversed) << "key mode " << keyMode << " descending";
+    }
+}
+
 TEST_F(FileList, CdRomFoldersFindTheirSampleFolderThroughTheIndexFiles)
 {
     if (GetDriveTypeA("Q:\\") != DRIVE_CDROM)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "browser/ItemLine.h"
 
@@ -207,6 +208,86 @@ TEST(ItemSort, ManyLinesSortedByKey)
                                [](const std::string& x, const std::string& y) { return CompareItemKeys(x, y) < 0; }));
     EXPECT_EQ("F00000", ItemFileName(lines.front()));
     EXPECT_EQ("F19999", ItemFileName(lines.back()));
+}
+
+// A folder of 300 pictures arrives in a different scrambled order each time (the file system's hash order):
+// it lists in name order every time, in every key mode, both ways.
+TEST(ItemSort, ThreeHundredNamesSharingTheirFirstBytesComeOutInNameOrder)
+{
+    std::vector<FolderEntry> entries;
+    std::vector<std::string> expected;
+    for (int i = 1; i <= 300; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof name, "IMG_%04d.jpg", i);
+        // Two days, so that the date key ties within each day and not across.
+        entries.push_back(File(name, {1999, 3, i <= 150 ? 1 : 2, (i * 37) % 24, 0, 0}));
+        expected.push_back(name);
+    }
+    std::vector<std::string> reversed(expected.rbegin(), expected.rend());
+    for (unsigned seed : {1u, 7u, 1234u}) {
+        std::vector<FolderEntry> scrambled = entries;
+        unsigned state = seed;
+        for (size_t i = scrambled.size() - 1; i > 0; --i) {
+            state = state * 1103515245u + 12345u;
+            std::swap(scrambled[i], scrambled[(state >> 8) % (i + 1)]);
+        }
+        for (int keyMode : {kKeyExtName, kKeyName, kKeyDate}) {
+            auto lines = Lines(scrambled, keyMode);
+            SortItemLines(lines, 0);
+            EXPECT_EQ(expected, FileNames(lines)) << "key mode " << keyMode << ", seed " << seed;
+            SortItemLines(lines, 1);
+            EXPECT_EQ(reversed, FileNames(lines)) << "key mode " << keyMode << ", seed " << seed;
+        }
+    }
+}
+
+TEST(ItemSort, TiesBreakByWholeKeyThenWholeNameAsPeopleReadThem)
+{
+    struct Case {
+        const char* what;
+        int keyMode;
+        std::vector<std::string> input, sorted;
+    } cases[] = {
+        {"digit runs by value once the first bytes tie",
+         kKeyExtName,
+         {"IMG_10.jpg", "img_9.JPG", "IMG_2.jpg"},
+         {"IMG_2.jpg", "img_9.JPG", "IMG_10.jpg"}},
+        {"the first 7 bytes still come first",
+         kKeyName,
+         {"photo_2.jpg", "photo_10.jpg"},
+         {"photo_10.jpg", "photo_2.jpg"}},
+        {"letters folded past the 7 bytes",
+         kKeyName,
+         {"reportB.txt", "reporta.txt", "reportC.txt"},
+         {"reporta.txt", "reportB.txt", "reportC.txt"}},
+        {"equal keys: the extension decides",
+         kKeyName,
+         {"picture.txt", "picture.bmp", "picture"},
+         {"picture", "picture.bmp", "picture.txt"}},
+        {"one day: by name", kKeyDate, {"b10.txt", "a.txt", "b9.txt"}, {"a.txt", "b9.txt", "b10.txt"}},
+        {"long numbers past 64 bits",
+         kKeyName,
+         {"page_000000000000000000000000002", "page_0000000000000000000010"},
+         {"page_000000000000000000000000002", "page_0000000000000000000010"}},
+        // 表 is 0x95 0x5C and ソ 0x83 0x5C; a trail byte is never folded or read as a digit.
+        {"double-byte names by their bytes",
+         kKeyName,
+         {"abcdefg\x95\x5C", "abcdefg\x83\x5C", "abcdefgZ"},
+         {"abcdefgZ", "abcdefg\x83\x5C", "abcdefg\x95\x5C"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<FolderEntry> entries;
+        for (const std::string& name : c.input)
+            entries.push_back(File(name));
+        auto lines = Lines(entries, c.keyMode);
+        SortItemLines(lines, 0);
+        EXPECT_EQ(c.sorted, FileNames(lines)) << c.what;
+        SortItemLines(lines, 1);
+        EXPECT_EQ(std::vector<std::string>(c.sorted.rbegin(), c.sorted.rend()), FileNames(lines)) << c.what;
+    }
+    // Only identical lines compare equal; names equal but for case are still ordered, the same every time.
+    EXPECT_EQ(0, CompareItemLines(FormatItemLine(File("a.txt"), 1), FormatItemLine(File("a.txt"), 1)));
+    EXPECT_NE(0, CompareItemLines(FormatItemLine(File("a.txt"), 1), FormatItemLine(File("A.txt"), 1)));
 }
 
 TEST(DiscSignature, FirstSixEntriesWithDotsCounted)

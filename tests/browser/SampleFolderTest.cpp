@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -151,8 +152,17 @@ TEST_F(IndexFiles, DiscFoldersNumberedAndMadeOnlyWhenAllowed)
     EXPECT_EQ(root + "\\CD0000\\L0000", ResolveDiscSampleDir(root, "/sig A", "\\PHOTOS", false, make));
     // A catalogued disc with an unknown folder, looked up only.
     EXPECT_EQ("", ResolveDiscSampleDir(root, "/sig A", "\\OTHER", false, make));
-    EXPECT_EQ(5u, made.size());
+    EXPECT_EQ(5u, std::set<std::string>(made.begin(), made.end()).size());
     EXPECT_EQ("\\PHOTOS\r\n\r\n", Read(root + "\\CD0000\\DR.SRC"));
+
+    // A disc folder deleted by hand (its index with it) is made again when samples are made, with a fresh
+    // folder index.
+    std::filesystem::remove_all(root + "\\CD0000");
+    std::filesystem::remove(root + "\\CD0000\\DR.SRC");
+    made.clear();
+    EXPECT_EQ(root + "\\CD0000\\L0000", ResolveDiscSampleDir(root, "/sig A", "\\OTHER", true, make));
+    EXPECT_EQ((std::vector<std::string>{root + "\\CD0000", root + "\\CD0000\\L0000"}), made);
+    EXPECT_EQ("\\OTHER\r\n", Read(root + "\\CD0000\\DR.SRC"));
 }
 
 TEST_F(IndexFiles, NoIndexOnAnUnwritableRoot)

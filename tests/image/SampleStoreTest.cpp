@@ -45,6 +45,14 @@ CString TestPluginFolder()
     return WineFolder(FOVEA_TEST_PLUGIN_DIR);
 }
 
+// The small drive S: of the test machine (a tmpfs of a few megabytes), where one exists.
+bool HasSmallDrive()
+{
+    ULARGE_INTEGER freeBytes, total;
+    return GetDriveTypeA("S:\\") != DRIVE_NO_ROOT_DIR && GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) &&
+           total.QuadPart <= (64u << 20);
+}
+
 // A 24-bit .BMP picture of one colour.
 bool WritePicture(const CString& path, COLORREF colour, int width = 32, int height = 24)
 {
@@ -96,24 +104,49 @@ private:
     HGDIOBJ m_old = nullptr;
 };
 
-// What the timer of a run to stop watches: once p0.SMP exists in folder, it presses Escape in the sample dialog
-// or clicks its cancel button, once.
-struct StopRequest {
+// What the timer of a run watches: once p0.SMP exists in folder, it acts once during the run, as a user would:
+// Escape in the sample dialog, a click on its cancel button, a close of the main window, or a press of the
+// other filer's sample button (and then Escape). It also keeps the progress line it saw.
+enum class During { kEscape, kCancelButton, kCloseMainWindow, kSecondRun };
+struct RunWatch {
     CString folder;
     HWND dialog;
-    bool escape, sent;
-} s_stop;
+    During action;
+    bool sent;
+    CString progress;
+    bool frameLeftStanding; // the main window was still there right after its close during the run
+} s_watch;
 
-void CALLBACK StopOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
+void CALLBACK ActOnceTheFirstSampleExists(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (s_stop.sent || !Exists(s_stop.folder + "\\p0.SMP"))
+    if (s_watch.sent || !Exists(s_watch.folder + "\\p0.SMP"))
         return;
-    s_stop.sent = true;
-    HWND cancel = GetDlgItem(s_stop.dialog, IDCANCEL);
-    if (s_stop.escape)
+    s_watch.sent = true;
+    char progress[256] = {};
+    GetDlgItemTextA(s_watch.dialog, CSampleCreateDlg::kProgressId, progress, sizeof progress);
+    s_watch.progress = progress;
+    HWND cancel = GetDlgItem(s_watch.dialog, IDCANCEL);
+    CFoveaApp* app = FoveaApp();
+    switch (s_watch.action) {
+    case During::kEscape:
         PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
-    else
+        break;
+    case During::kCancelButton:
         SendMessageA(cancel, BM_CLICK, 0, 0);
+        break;
+    case During::kCloseMainWindow: {
+        // Sent, as the close box's system command sends it.
+        HWND frame = app->m_pMainFrame->m_hWnd;
+        SendMessageA(frame, WM_CLOSE, 0, 0);
+        s_watch.frameLeftStanding = IsWindow(frame) != FALSE;
+        break;
+    }
+    case During::kSecondRun:
+        app->m_pLowerList->m_wndFileBar.SetCaretIndex(2, true);
+        app->m_pLowerList->SendMessage(WM_APP_BARCOMMAND, WPARAM(kFileBar), 0);
+        PostMessageA(cancel, WM_KEYDOWN, VK_ESCAPE, 0);
+        break;
+    }
 }
 
 class SampleStore : public ::testing::Test {
@@ -333,21 +366,24 @@ TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
     MakeSamples();
     ASSERT_EQ("zz\r\n", Index());
 
-    // Stopped once the first sample file exists, by the Escape key and by the dialog's cancel button: the run
-    // ends after the current picture, keeping the older samples and those made so far.
-    s_stop = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, false, false};
-    for (bool escape : {true, false}) {
-        s_stop.escape = escape;
-        s_stop.sent = false;
-        UINT_PTR timer = SetTimer(nullptr, 0, 1, StopOnceTheFirstSampleExists);
+    // Stopped once the first sample file exists, by the Escape key, by the dialog's cancel button, and by a press
+    // of the other filer's sample button, which starts no second run: the run ends after the current picture,
+    // keeping the older samples and those made so far. The dialog showed which picture of how many it made.
+    for (During action : {During::kEscape, During::kCancelButton, During::kSecondRun}) {
+        s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, action, false, "", false};
+        UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnceTheFirstSampleExists);
         SelectFiles();
-        MakeSamples();
+        std::vector<DialogAnswerer::Seen> dialogs = MakeSamples({IDOK, IDOK});
         KillTimer(nullptr, timer);
+        EXPECT_EQ(1u, dialogs.size()) << "a second run was offered";
         std::string index = Index();
         EXPECT_EQ(0u, index.find("zz\r\np0\r\n")) << index;
         EXPECT_EQ(std::string::npos, index.find("p7")) << "the run did not stop";
         EXPECT_TRUE(Leftovers(m_strFolder).empty());
-        EXPECT_FALSE(IsWindowVisible(s_stop.dialog));
+        EXPECT_FALSE(IsWindowVisible(s_watch.dialog));
+        int done = 0, picture = -1;
+        EXPECT_EQ(2, sscanf(s_watch.progress.c_str(), "%d / 9  p%d.bmp", &done, &picture)) << s_watch.progress.c_str();
+        EXPECT_EQ(done, picture + 1) << s_watch.progress.c_str();
         // Back to the bank of zz alone.
         SelectOnly({"zz.bmp"});
         DeleteFileA(m_strFolder + "\\SB2400.TXT");
@@ -356,12 +392,35 @@ TEST_F(SampleStore, AStoppedRunKeepsWhatWasMadeAndTheOldSamples)
     }
 }
 
+TEST_F(SampleStore, ClosingTheMainWindowDuringARunWritesWhatWasMadeThenCloses)
+{
+    for (int i = 0; i < 6; ++i) {
+        CString name;
+        name.Format("\\p%d.bmp", i);
+        ASSERT_TRUE(WritePicture(m_strFolder + name, kBlue, 1600, 1200));
+    }
+    Show(m_strFolder);
+    s_watch = {m_strFolder, m_app->m_pSampleDlg->m_hWnd, During::kCloseMainWindow, false, "", false};
+    HWND frame = m_app->m_pMainFrame->m_hWnd;
+    UINT_PTR timer = SetTimer(nullptr, 0, 1, ActOnceTheFirstSampleExists);
+    SelectFiles();
+    MakeSamples();
+    KillTimer(nullptr, timer);
+    ASSERT_TRUE(s_watch.sent);
+    EXPECT_TRUE(s_watch.frameLeftStanding) << "the window and its views went away under the run";
+    std::string index = Index();
+    EXPECT_EQ(0u, index.find("p0\r\n")) << index;
+    EXPECT_EQ(std::string::npos, index.find("p5")) << "the run did not stop";
+    EXPECT_TRUE(Leftovers(m_strFolder).empty());
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(frame)) << "the window did not close after the run";
+}
+
 TEST_F(SampleStore, AFullDriveLeavesTheOldBankAndTellsTheUser)
 {
-    ULARGE_INTEGER freeBytes, total;
-    if (GetDriveTypeA("S:\\") == DRIVE_NO_ROOT_DIR || !GetDiskFreeSpaceExA("S:\\", &freeBytes, &total, nullptr) ||
-        total.QuadPart > (64u << 20))
+    if (!HasSmallDrive())
         GTEST_SKIP() << "no small drive S: (a 2 MB tmpfs mapped as S: in the Wine prefix)";
+    ULARGE_INTEGER freeBytes, total;
     CString folder;
     folder.Format("S:\\fovea-samples-%lu", GetCurrentProcessId());
     RemoveTree(folder);
@@ -439,8 +498,98 @@ TEST_F(SampleStore, ACdRomFolderGetsItsSampleFolderOnlyWhenSamplesAreMade)
     EXPECT_EQ(sampleDir, List().m_strSampleDir);
     EXPECT_EQ(kRed, CellColour(1, "x.bmp"));
 
+    // A sample root where no index can be written: the user is told, and nothing is made.
+    m_app->m_strSampleRoot = m_strFolder + "\\absent\\IMGSMP";
+    Show(disc);
+    SelectFiles();
+    std::vector<DialogAnswerer::Seen> dialogs = MakeSamples({IDOK, IDOK});
+    ASSERT_EQ(2u, dialogs.size()) << "the run failed without a word";
+    EXPECT_EQ("サンプルを保存するフォルダを作れませんでした。", dialogs[1].lines[0]);
+    EXPECT_TRUE(Names(disc) == std::vector<std::string>{"x.bmp"});
+
     SetCurrentDirectoryA(TempFolder());
     RemoveTree(disc);
+}
+
+// A CD-ROM drive without a disc (its folder moved away for a moment): the folder shown before it keeps its bank
+// when "delete all samples" is confirmed there, since a drive without a disc has no sample folder.
+TEST_F(SampleStore, AnEmptyCdRomDriveHasNoSampleFolderToDelete)
+{
+    if (GetDriveTypeA("Q:\\") != DRIVE_CDROM)
+        GTEST_SKIP() << "Q: is not a CD-ROM drive in this Wine prefix";
+    // The drive's folder, beside the test programs' folder; made sure of by a file written through Q:.
+    const CString drive = ProgramFolder() + "\\..\\..\\drives\\cdrom";
+    CString marker;
+    marker.Format("fovea-disc-%lu", GetCurrentProcessId());
+    ASSERT_TRUE(WriteText("Q:\\" + marker, "x"));
+    bool found = Exists(drive + "\\" + marker);
+    DeleteFileA("Q:\\" + marker);
+    if (!found)
+        GTEST_SKIP() << "the folder of Q: is not " << drive.c_str();
+
+    ASSERT_TRUE(WritePicture(m_strFolder + "\\a.bmp", kRed));
+    Show(m_strFolder);
+    SelectFiles();
+    MakeSamples();
+    ASSERT_EQ("a\r\n", Index());
+
+    const CString away = drive + "-away-" + marker;
+    SetCurrentDirectoryA(TempFolder());
+    ASSERT_TRUE(MoveFileA(drive, away));
+    Show("Q:");
+    EXPECT_EQ(0, List().GetCount());
+    EXPECT_TRUE(List().m_strSampleDir.IsEmpty()) << List().m_strSampleDir.c_str();
+    {
+        DialogAnswerer answerer({IDOK});
+        Press(3);
+    }
+    SetCurrentDirectoryA(TempFolder());
+    EXPECT_TRUE(MoveFileA(away, drive));
+    EXPECT_TRUE(Exists(m_strFolder + "\\SB2400.BMS"));
+    EXPECT_EQ("a\r\n", Index());
+}
+
+// The start drive's catalog shows its bank at the first paint: the program was started in a drive whose root
+// has a bank, and its first listing loaded the bank of the display's depth (not that of an unknown depth).
+TEST_F(SampleStore, TheStartDrivesCatalogShowsItsBankAtFirstPaint)
+{
+    if (!HasSmallDrive())
+        GTEST_SKIP() << "no small drive S: (a 2 MB tmpfs mapped as S: in the Wine prefix)";
+    CString name;
+    name.Format("start%lu", GetCurrentProcessId());
+    const CString picture = "S:\\" + name + ".bmp";
+    ASSERT_TRUE(WritePicture(picture, kRed, 8, 6));
+    Show("S:");
+    SelectOnly({(name + ".bmp").c_str()});
+    MakeSamples();
+    ASSERT_TRUE(Exists("S:\\SB2400.BMS"));
+    CloseApp(m_app);
+
+    ASSERT_TRUE(SetCurrentDirectoryA("S:\\"));
+    ASSERT_TRUE(StartApp(m_app, m_key.Path()));
+    SetWindowPos(m_app->m_pMainFrame->m_hWnd, nullptr, 0, 0, 1000, 700, SWP_NOZORDER);
+    PumpMessages();
+    EXPECT_EQ("S:", m_app->m_strStartDrive);
+    EXPECT_EQ(24, m_app->m_nSampleBits);
+    // Catalog mode 1 as the user presses it, then the cell's pixels as the list painted them.
+    View().m_wndModeBar.SetCaretIndex(0, true);
+    View().SendMessage(WM_APP_BARCOMMAND, WPARAM(CFileView::kModeBarId), 0);
+    int index = IndexOf((name + ".bmp").c_str());
+    List().SetTopIndex(index);
+    List().UpdateWindow();
+    PumpMessages();
+    RECT cell = List().GetItemRect(index);
+    COLORREF painted;
+    {
+        fovea::ScopedGetDC dc(List().m_hWnd);
+        painted = GetPixel(dc.get(), (cell.left + cell.right) / 2,
+                           cell.top + (cell.bottom - cell.top - m_app->m_nListItemHeight) / 2);
+    }
+    EXPECT_EQ(kRed, painted) << "the catalog cell is empty until the list is refreshed";
+
+    SetCurrentDirectoryA(TempFolder());
+    for (const CString& file : {picture, CString("S:\\SB2400.BMS"), CString("S:\\SB2400.TXT")})
+        DeleteFileA(file);
 }
 
 TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)

@@ -225,6 +225,30 @@ TEST(PicDecoder, HandMadeFileWithChain)
     EXPECT_EQ(RgbAt(pic, 1, 1), 0xFFFFFFu); // set by the chain, kept by the last fill
 }
 
+// The generic type at 24 bits stores green, red, blue, as its palettes do: a 1 x 2 picture of green 0x11, red
+// 0x22, blue 0x33 above red 0xFF alone. Each colour: length 1 (00), raw (0), 24 bits, no chain (0); then the
+// closing length 1 (00).
+TEST(PicDecoder, GenericTwentyFourBitsAreGreenRedBlue)
+{
+    Bytes b;
+    Append(b, "PIC\x1A");
+    b.insert(b.end(), {0, 0, 0x0F, 0, 24, 0, 1, 0, 2, 0, 0, 0, 0, 0, 0});
+    CBitWriter bits;
+    for (uint32_t grb : {0x112233u, 0x00FF00u}) {
+        bits.Put(0, 2);
+        bits.PutBit(0);
+        bits.Put(grb, 24);
+        bits.PutBit(0);
+    }
+    bits.Put(0, 2);
+    b.insert(b.end(), bits.Data().begin(), bits.Data().end());
+    DecodedPicture pic;
+    ASSERT_EQ(fovea::DecodePic(b.data(), b.size(), pic), fovea::kDecodeOk);
+    ASSERT_EQ(pic.bitCount, 24);
+    EXPECT_EQ(RgbAt(pic, 0, 0), 0x221133u);
+    EXPECT_EQ(RgbAt(pic, 0, 1), 0xFF0000u);
+}
+
 struct RoundTripCase {
     const char* name;
     int depth, w, h;
