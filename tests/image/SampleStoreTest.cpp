@@ -517,8 +517,13 @@ TEST_F(SampleStore, AnEmptyCdRomDriveHasNoSampleFolderToDelete)
 {
     if (GetDriveTypeA("Q:\\") != DRIVE_CDROM)
         GTEST_SKIP() << "Q: is not a CD-ROM drive in this Wine prefix";
-    // The drive's folder, beside the test programs' folder; made sure of by a file written through Q:.
-    const CString drive = ProgramFolder() + "\\..\\..\\drives\\cdrom";
+    // The drive's folder, build/drives/cdrom, three levels above the test programs' folder (build/win32/tests/bin);
+    // made sure of by a file written through Q:.
+    char module[MAX_PATH * 2];
+    GetModuleFileNameA(nullptr, module, sizeof module);
+    CString testBin(module);
+    testBin = testBin.Left(testBin.ReverseFind('\\'));
+    const CString drive = testBin + "\\..\\..\\..\\drives\\cdrom";
     CString marker;
     marker.Format("fovea-disc-%lu", GetCurrentProcessId());
     ASSERT_TRUE(WriteText("Q:\\" + marker, "x"));
