@@ -1,11 +1,14 @@
 // CFileOps: path helpers, the primitive operations, the copy of one file and the status line.
 #include "fileops/FileOps.h"
 
+#include <vector>
+
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "browser/SampleFolder.h"
 #include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
+#include "fileops/PathNames.h"
 #include "fileops/PathParts.h"
 #include "framework/Handles.h"
 
@@ -44,14 +47,14 @@ int CFileOps::DeleteOneFile(CString path)
         return ::DeleteFileA(path) ? 0 : -1;
     CString folder;
     GetFolderPart(path, folder);
-    WIN32_FIND_DATAA data;
-    fovea::ScopedFind find(::FindFirstFileA(path, &data));
-    CString folderResolved;
-    // The link guard needs the entry's own long name and its folder's resolved path; a bare name or a pattern
-    // goes to the platform call as it is.
-    if (!find || folder.IsEmpty() || !fovea::ResolvedPath(folder, folderResolved))
+    // The entry's own long name (the path may give its short one) and its folder's resolved path, for the
+    // link guard; a bare name goes to the platform call as it is.
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(::FindFirstFileW(fovea::WideOf(path).c_str(), &data));
+    std::wstring wideFolder = fovea::WideOf(folder), folderResolved;
+    if (!find || folder.IsEmpty() || !fovea::ResolvedPath(wideFolder, folderResolved))
         return ::DeleteFileA(path) ? 0 : -1;
-    return fovea::DeleteFileInPlace(folder, folderResolved, data.cFileName);
+    return fovea::DeleteFileInPlace(wideFolder, folderResolved, data.cFileName);
 }
 
 int CFileOps::MakeFolder(CString path)
@@ -71,20 +74,78 @@ int CFileOps::RenamePath(CString oldPath, CString newPath)
 
 int CFileOps::CopyOneFile(CString source, CString destination)
 {
-    if (::GetFileAttributesA(source) == INVALID_FILE_ATTRIBUTES)
+    return CopyOneFile(fovea::WideOf(source), fovea::WideOf(destination));
+}
+
+int CFileOps::CopyOneFile(const std::wstring& source, const std::wstring& destination)
+{
+    std::wstring from = fovea::LongForm(source), to = fovea::LongForm(destination);
+    if (::GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    bool exists = ::GetFileAttributesA(destination) != INVALID_FILE_ATTRIBUTES;
+    bool exists = ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (exists) {
         CMessageDlg question;
         question.SetMessages("既にコピー先に同名のファイルが存在します", "上書きしますか？", "", "", "");
         if (question.DoModal() != IDOK)
             return -1;
     }
-    ShowStatusText(0, source + "--->" + destination);
-    // A file copied onto itself (also through another name for it) would be emptied before it is read on
-    // some platforms: it is never handed to the copy call.
-    bool copied = !(exists && fovea::IsSameFile(source, destination)) && ::CopyFileA(source, destination, FALSE);
-    return copied ? 0 : ReportFailedCopy(source, destination);
+    CString shownSource = fovea::ShownText(source), shownDestination = fovea::ShownText(destination);
+    ShowStatusText(0, shownSource + "--->" + shownDestination);
+    // A file copied onto itself (also through another name for it) would be emptied before it is read: it is
+    // never copied.
+    bool copied = !(exists && fovea::IsSameFile(source, destination)) && CopyWhole(from, to);
+    return copied ? 0 : ReportFailedCopy(shownSource, shownDestination);
+}
+
+bool CFileOps::CopyWhole(const std::wstring& source, const std::wstring& destination)
+{
+    fovea::ScopedFile in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!in || !::GetFileInformationByHandle(in.get(), &info))
+        return false;
+    size_t slash = destination.rfind(L'\\');
+    std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : destination.substr(0, slash);
+    // A name of our own beside the destination, made new so that nothing of anyone else's is taken over.
+    std::wstring temporary;
+    fovea::ScopedFile out;
+    for (DWORD attempt = 0; attempt < 100 && !out; ++attempt) {
+        wchar_t name[32];
+        wsprintfW(name, L"\\~fov%04x%04x.tmp", ::GetCurrentProcessId() & 0xFFFF, (::GetTickCount() + attempt) & 0xFFFF);
+        temporary = folder + name;
+        out.reset(
+            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+            return false;
+    }
+    if (!out)
+        return false;
+    std::vector<char> buffer(size_t(1) << 20);
+    bool whole = true;
+    for (;;) {
+        DWORD got = 0, wrote = 0;
+        if (!::ReadFile(in.get(), buffer.data(), DWORD(buffer.size()), &got, nullptr)) {
+            whole = false;
+            break;
+        }
+        if (got == 0)
+            break;
+        if (!::WriteFile(out.get(), buffer.data(), got, &wrote, nullptr) || wrote != got) {
+            whole = false;
+            break;
+        }
+    }
+    whole = whole && ::SetFileTime(out.get(), nullptr, nullptr, &info.ftLastWriteTime);
+    whole = ::CloseHandle(out.release()) && whole;
+    whole = whole && ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
+    if (!whole) {
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+    ::SetFileAttributesW(destination.c_str(),
+                         info.dwFileAttributes & kept ? info.dwFileAttributes & kept : FILE_ATTRIBUTE_NORMAL);
+    return true;
 }
 
 int CFileOps::ReportFailedCopy(const CString& source, const CString& destination)

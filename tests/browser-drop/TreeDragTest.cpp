@@ -5,6 +5,7 @@
 
 #include "app/FoveaApp.h"
 #include "browser/DirView.h"
+#include "fileops/PathNames.h"
 #include "ole/DragSource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TestDataObject.h"
@@ -179,6 +180,34 @@ TEST_F(TreeDrag, AFolderDraggedWithTheMouseIsCopiedOntoTheOtherTreeOnly)
     EXPECT_FALSE(Exists(m_strRoot + "\\dst\\src\\src"));
     EXPECT_EQ((std::vector<std::string>{"a.txt", "sub"}), Names(m_strRoot + "\\src"));
     EXPECT_EQ((std::vector<std::string>{"src"}), Names(m_strRoot + "\\dst"));
+}
+
+TEST_F(TreeDrag, ATreeOfNamesBeyondTheCodePageArrivesWholeByAMouseDrag)
+{
+    const std::wstring names = fovea::WideOf(m_strRoot) + L"\\\uD55C names \u00E9";
+    ASSERT_TRUE(MakeNamesTree(names));
+    // The tree lists the folder by the short name the program's calls reach it by.
+    CString listed;
+    ASSERT_TRUE(fovea::ReachablePathOf(names, listed));
+    m_upper.GetTree().ExpandToPath(m_strRoot);
+    POINT from = ScreenPointOn(m_upper, listed);
+    POINT to = ScreenPointOn(m_lower, m_strRoot + "\\dst");
+    ASSERT_EQ(listed, m_upper.GetTree().GetSelectedPath());
+    m_upper.GetTree().ExpandToPath(m_strRoot);
+    PumpMessages();
+    if (!Reaches(from, m_upper.m_hWnd) || !Reaches(to, m_lower.m_hWnd))
+        GTEST_SKIP() << "another window covers the test window";
+    HANDLE xdotool = nullptr;
+    if (!StartXdotool(MouseDrag(from, to), xdotool))
+        GTEST_SKIP() << "xdotool is not installed";
+    CloseHandle(xdotool);
+    // It arrives under its own long name, every entry byte for byte, nothing asked.
+    DialogAnswerer answerer;
+    const std::wstring arrived = fovea::WideOf(m_strRoot) + L"\\dst\\\uD55C names \u00E9";
+    const std::map<std::wstring, std::string> tree = WideTreeOf(names);
+    EXPECT_TRUE(PumpUntil([&] { return WideTreeOf(arrived).size() == tree.size() && !fovea::OwnDragInProgress(); }));
+    EXPECT_EQ(tree, WideTreeOf(arrived));
+    EXPECT_EQ(0u, answerer.Count());
 }
 
 } // namespace
