@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "fileops/MessageDlg.h"
+#include "framework/Handles.h"
 
 namespace fovea {
 
@@ -124,21 +125,33 @@ bool ReachablePathOf(const std::wstring& wide, CString& narrow)
 {
     if (ExactNarrow(wide, narrow))
         return true;
-    if (!g_bUseShortNames)
-        return false;
-    std::wstring path = LongForm(wide);
-    DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size == 0)
-        return false;
-    std::wstring shortPath(size, L'\0');
-    DWORD written = ::GetShortPathNameW(path.c_str(), &shortPath[0], size);
-    if (written == 0 || written >= size)
-        return false;
-    shortPath.resize(written);
-    if (shortPath.compare(0, 4, L"\\\\?\\") == 0 && path.compare(0, 4, L"\\\\?\\") == 0 &&
-        wide.compare(0, 4, L"\\\\?\\") != 0)
-        shortPath = shortPath.compare(0, 8, L"\\\\?\\UNC\\") == 0 ? L"\\\\" + shortPath.substr(8) : shortPath.substr(4);
-    return ExactNarrow(shortPath, narrow);
+    // Component by component, as the listings show them: a name spelt exactly stays, another takes its short
+    // name (every other component would be shortened by the platform's short-path query).
+    CString reached;
+    size_t begin = 0;
+    while (begin <= wide.size()) {
+        size_t end = wide.find(L'\\', begin);
+        if (end == std::wstring::npos)
+            end = wide.size();
+        std::wstring component = wide.substr(begin, end - begin);
+        CString part;
+        if (!ExactNarrow(component, part)) {
+            WIN32_FIND_DATAW data;
+            ScopedFind find(begin == 0 || component.find_first_of(L"*?") != std::wstring::npos
+                                ? INVALID_HANDLE_VALUE
+                                : ::FindFirstFileW(LongForm(wide.substr(0, end)).c_str(), &data));
+            if (!find)
+                return false;
+            ListedName listed = ListedNameOf(data);
+            if (!listed.reachable)
+                return false;
+            part = listed.name;
+        }
+        reached += begin == 0 ? part : "\\" + part;
+        begin = end + 1;
+    }
+    narrow = reached;
+    return true;
 }
 
 void UseShortNames(bool use)
