@@ -38,12 +38,12 @@ ListedName ListedNameOf(const WIN32_FIND_DATAW& entry);
 // A message over owner (null: the active window): heading, then up to three names, then how many more.
 void ReportNames(CWnd* owner, const CString& heading, const CStringArray& names);
 
-// Tells the user, over owner (null: the main window), that nothing can be done with the entries shown as
+// Tells the user, over owner (null: the active window), that nothing can be done with the entries shown as
 // names, and why.
 void ReportUnreachable(CWnd* owner, const CStringArray& names);
 
-// A path of the code page that names the same file as wide: its exact spelling, else its short form; false
-// when there is none.
+// A path of the code page that names the same file as wide, as the listings would give it: its exact spelling,
+// else with each component the code page cannot spell replaced by its short name; false when one has none.
 bool ReachablePathOf(const std::wstring& wide, CString& narrow);
 
 // Whether listings take short names for names the code page cannot spell (the default). A volume that keeps

@@ -11,6 +11,8 @@ namespace {
 // A run shorter than this shows only the copy lines of its files; a longer one shows its progress.
 constexpr DWORD kQuietMillis = 500;
 constexpr DWORD kShowEveryMillis = 100;
+// Looking at the queue costs a call to the window system; a few times a second is enough for a key.
+constexpr DWORD kLookEveryMillis = 50;
 
 bool IsLink(DWORD attributes)
 {
@@ -20,6 +22,12 @@ bool IsLink(DWORD attributes)
 bool IsDotName(const wchar_t* name)
 {
     return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
+}
+
+bool IsFolder(const std::wstring& path)
+{
+    DWORD attributes = ::GetFileAttributesW(fovea::LongForm(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 std::wstring NameOf(const std::wstring& path)
@@ -124,8 +132,7 @@ int CTreeWalk::Walk(const std::wstring& source, const std::wstring& destination)
                 ::RemoveDirectoryW(fovea::LongForm(s).c_str());
             continue;
         }
-        if (copy && !::CreateDirectoryW(fovea::LongForm(d).c_str(), nullptr) &&
-            !(::GetFileAttributesW(fovea::LongForm(d).c_str()) & FILE_ATTRIBUTE_DIRECTORY)) {
+        if (copy && !::CreateDirectoryW(fovea::LongForm(d).c_str(), nullptr) && !IsFolder(d)) {
             // Nowhere to put its contents: the folder is reported, its files are not tried one by one.
             Missed(s);
             continue;
@@ -156,9 +163,11 @@ int CTreeWalk::Walk(const std::wstring& source, const std::wstring& destination)
 void CTreeWalk::Advance(const std::wstring& path)
 {
     ++m_nDone;
-    if (EscapePressed())
-        m_bStopped = true;
     DWORD now = ::GetTickCount();
+    if (m_nDone == 1 || now - m_dwLastLook >= kLookEveryMillis) {
+        m_dwLastLook = now;
+        m_bStopped = m_bStopped || EscapePressed();
+    }
     if (now - m_dwStart < kQuietMillis || (m_bShown && now - m_dwLastShown < kShowEveryMillis))
         return;
     m_bShown = true;

@@ -50,6 +50,7 @@ private:
     int m_nDone = 0;
     DWORD m_dwStart;
     DWORD m_dwLastShown = 0;
+    DWORD m_dwLastLook = 0;
     bool m_bShown = false;
     bool m_bStopped = false;
     CStringArray m_astrMissed;
