@@ -298,7 +298,20 @@ TEST_F(FileCommands, NamesBeyondShiftJisAreListedReachablyAndADeleteTakesTheChos
     // Where the file system keeps no short name the entry is listed marked, and a delete refuses it by name.
     fovea::UseShortNames(false);
     List().Refresh();
+    CDirTreeCtrl& tree = m_tree.GetTree();
+    HTREEITEM marked = tree.FindChild(tree.ExpandToPath(m_strRoot + "\\names"), "〓〓");
     fovea::UseShortNames(true);
+    // The folder tree too: the marked folder is refused by name and the list stays where it was.
+    ASSERT_NE(nullptr, marked);
+    EXPECT_FALSE(tree.IsReachable(marked));
+    tree.SelectItem(marked);
+    {
+        DialogAnswerer answerer({IDOK});
+        m_tree.SendMessage(WM_APP_BARCOMMAND, 0, 0);
+        ASSERT_EQ(1u, answerer.Count());
+        EXPECT_EQ("〓〓", answerer.Lines(0)[1]);
+        EXPECT_EQ(m_strRoot + "\\names", List().m_strPath);
+    }
     int korean = IndexOf("〓〓〓.txt");
     ASSERT_GE(korean, 0);
     EXPECT_EQ(0, List().IsReachableItem(korean));
