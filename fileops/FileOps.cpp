@@ -99,53 +99,38 @@ int CFileOps::CopyOneFile(const std::wstring& source, const std::wstring& destin
 
 bool CFileOps::CopyWhole(const std::wstring& source, const std::wstring& destination)
 {
-    fovea::ScopedFile in(::CreateFileW(source.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                                       OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    BY_HANDLE_FILE_INFORMATION info = {};
-    if (!in || !::GetFileInformationByHandle(in.get(), &info))
-        return false;
     size_t slash = destination.rfind(L'\\');
     std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : destination.substr(0, slash);
     // A name of our own beside the destination, made new so that nothing of anyone else's is taken over.
     std::wstring temporary;
-    fovea::ScopedFile out;
-    for (DWORD attempt = 0; attempt < 100 && !out; ++attempt) {
+    bool reserved = false;
+    for (DWORD attempt = 0; attempt < 100 && !reserved; ++attempt) {
         wchar_t name[32];
         wsprintfW(name, L"\\~fov%04x%04x.tmp", ::GetCurrentProcessId() & 0xFFFF, (::GetTickCount() + attempt) & 0xFFFF);
         temporary = folder + name;
-        out.reset(
+        fovea::ScopedFile file(
             ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
+        reserved = bool(file);
+        if (!reserved && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
             return false;
     }
-    if (!out)
-        return false;
-    std::vector<char> buffer(size_t(1) << 20);
-    bool whole = true;
-    for (;;) {
-        DWORD got = 0, wrote = 0;
-        if (!::ReadFile(in.get(), buffer.data(), DWORD(buffer.size()), &got, nullptr)) {
-            whole = false;
-            break;
-        }
-        if (got == 0)
-            break;
-        if (!::WriteFile(out.get(), buffer.data(), got, &wrote, nullptr) || wrote != got) {
-            whole = false;
-            break;
-        }
+    // The platform's copy carries the contents, the modification time and the attributes; only the whole file
+    // takes the destination's name.
+    if (reserved && ::CopyFileW(source.c_str(), temporary.c_str(), FALSE) &&
+        ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        // Wine: a copy over an existing file (the reserved name) keeps that file's attributes.
+        const DWORD kept =
+            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+        DWORD attributes = ::GetFileAttributesW(source.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES)
+            ::SetFileAttributesW(destination.c_str(), attributes & kept ? attributes & kept : FILE_ATTRIBUTE_NORMAL);
+        return true;
     }
-    whole = whole && ::SetFileTime(out.get(), nullptr, nullptr, &info.ftLastWriteTime);
-    whole = ::CloseHandle(out.release()) && whole;
-    whole = whole && ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING);
-    if (!whole) {
+    if (reserved) {
+        ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(temporary.c_str());
-        return false;
     }
-    const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-    ::SetFileAttributesW(destination.c_str(),
-                         info.dwFileAttributes & kept ? info.dwFileAttributes & kept : FILE_ATTRIBUTE_NORMAL);
-    return true;
+    return false;
 }
 
 int CFileOps::ReportFailedCopy(const CString& source, const CString& destination)
