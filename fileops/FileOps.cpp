@@ -101,34 +101,23 @@ bool CFileOps::CopyWhole(const std::wstring& source, const std::wstring& destina
 {
     size_t slash = destination.rfind(L'\\');
     std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : destination.substr(0, slash);
-    // A name of our own beside the destination, made new so that nothing of anyone else's is taken over.
-    std::wstring temporary;
-    bool reserved = false;
-    for (DWORD attempt = 0; attempt < 100 && !reserved; ++attempt) {
+    // The platform's copy (contents, modification time, attributes) to a new name of our own beside the
+    // destination; only the whole file then takes the destination's name. A name that is taken is never
+    // touched: the copy to it fails and the next one is tried.
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
         wchar_t name[32];
         wsprintfW(name, L"\\~fov%04x%04x.tmp", ::GetCurrentProcessId() & 0xFFFF, (::GetTickCount() + attempt) & 0xFFFF);
-        temporary = folder + name;
-        fovea::ScopedFile file(
-            ::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        reserved = bool(file);
-        if (!reserved && ::GetLastError() != ERROR_FILE_EXISTS && ::GetLastError() != ERROR_ALREADY_EXISTS)
-            return false;
-    }
-    // The platform's copy carries the contents, the modification time and the attributes; only the whole file
-    // takes the destination's name.
-    if (reserved && ::CopyFileW(source.c_str(), temporary.c_str(), FALSE) &&
-        ::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-        // Wine: a copy over an existing file (the reserved name) keeps that file's attributes.
-        const DWORD kept =
-            FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
-        DWORD attributes = ::GetFileAttributesW(source.c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES)
-            ::SetFileAttributesW(destination.c_str(), attributes & kept ? attributes & kept : FILE_ATTRIBUTE_NORMAL);
-        return true;
-    }
-    if (reserved) {
+        std::wstring temporary = folder + name;
+        if (::CopyFileW(source.c_str(), temporary.c_str(), TRUE)) {
+            if (::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
+                return true;
+        } else if (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+            continue;
+        }
+        // Whatever of the copy was written goes (it may carry the source's read-only bit).
         ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
         ::DeleteFileW(temporary.c_str());
+        return false;
     }
     return false;
 }
