@@ -5,6 +5,7 @@
 #include "app/FoveaApp.h"
 #include "browser/PaneDragDrop.h"
 #include "fileops/FileOps.h"
+#include "fileops/PathNames.h"
 #include "framework/Handles.h"
 #include "framework/ShellCalls.h"
 
@@ -47,18 +48,28 @@ void CIconListBox::FillFromFolder(const CString& folder, int kind)
     static const DWORD kMasks[] = {0x9B7, 0x9A7, 0x10};
     DWORD mask = kMasks[(kind >= 0 && kind <= 2) ? kind : 0];
     ResetContent();
-    WIN32_FIND_DATAA found;
-    fovea::ScopedFind find(::FindFirstFileA(folder + "\\*.*", &found));
+    // Each entry under a name the program's calls reach (its own or its short one), or marked and flagged.
+    WIN32_FIND_DATAW found;
+    fovea::ScopedFind find(::FindFirstFileW(fovea::WideOf(folder + "\\*.*").c_str(), &found));
     if (!find)
         return;
     do {
-        if (lstrcmpA(found.cFileName, ".") == 0 || lstrcmpA(found.cFileName, "..") == 0)
+        if (lstrcmpW(found.cFileName, L".") == 0 || lstrcmpW(found.cFileName, L"..") == 0)
             continue;
         // A hidden or read-only folder shares bits with the files' mask; the files kind never lists folders.
         bool folderOfFiles = kind == 1 && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-        if ((found.dwFileAttributes & mask) && !folderOfFiles)
-            AddString(folder + "\\" + found.cFileName);
-    } while (::FindNextFileA(find.get(), &found));
+        if (!(found.dwFileAttributes & mask) || folderOfFiles)
+            continue;
+        fovea::ListedName listed = fovea::ListedNameOf(found);
+        int index = AddString(folder + "\\" + listed.name);
+        if (index >= 0 && !listed.reachable)
+            SetItemData(index, kUnreachable);
+    } while (::FindNextFileW(find.get(), &found));
+}
+
+bool CIconListBox::IsReachableItem(int index) const
+{
+    return GetItemData(index) != kUnreachable;
 }
 
 void CIconListBox::Frame3D(HDC hdc, const RECT& r, bool raised)
@@ -180,13 +191,19 @@ void CIconListBox::StartDrag(int x, int y)
     int caret = GetCaretIndex();
     if (count == 0 || caret < 0 || caret >= count)
         return;
+    // Marked entries are never dragged: their texts name no file.
     CStringArray paths;
+    bool selected = false;
     for (int i = 0; i < count; ++i)
-        if (GetSel(i) > 0)
-            paths.Add(GetText(i));
-    if (paths.IsEmpty())
+        if (GetSel(i) > 0) {
+            selected = true;
+            if (IsReachableItem(i))
+                paths.Add(GetText(i));
+        }
+    if (!selected && IsReachableItem(caret))
         paths.Add(GetText(caret));
-    fovea::DragFromPane(this, POINT{x, y}, paths);
+    if (!paths.IsEmpty())
+        fovea::DragFromPane(this, POINT{x, y}, paths);
 }
 
 void CIconListBox::OnLButtonDown(int x, int y)

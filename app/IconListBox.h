@@ -15,8 +15,12 @@ public:
     void SetupBar(int id, int mode, int iconZone, int columnWidth, int itemHeight);
     int ItemFromPoint(int x, int y) const;
     // Empties the list and adds the full paths of folder's entries whose attributes match the kind:
-    // 0 folders and files, 1 files, 2 folders.
+    // 0 folders and files, 1 files, 2 folders. An entry whose name has no Shift-JIS spelling is added by its
+    // short name, or marked and flagged when it has none.
     void FillFromFolder(const CString& folder, int kind);
+    // False for an entry added marked: no call of the program reaches it.
+    bool IsReachableItem(int index) const;
+    static constexpr LPARAM kUnreachable = 1;
     // A one-pixel frame: raised = white left and top, black right and bottom; sunken the other way round.
     static void Frame3D(HDC hdc, const RECT& rect, bool raised);
 

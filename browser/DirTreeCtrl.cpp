@@ -2,17 +2,18 @@
 #include "browser/DirTreeCtrl.h"
 
 #include "app/FoveaApp.h"
+#include "fileops/PathNames.h"
 #include "framework/Handles.h"
 #include "framework/ShiftJis.h"
 
 namespace {
 
-bool IsDotEntry(const char* name)
+template <typename Char> bool IsDotEntry(const Char* name)
 {
     return name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0));
 }
 
-bool IsSubfolder(const WIN32_FIND_DATAA& data)
+template <typename FindData> bool IsSubfolder(const FindData& data)
 {
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && !IsDotEntry(data.cFileName);
 }
@@ -54,6 +55,14 @@ void CDirTreeCtrl::AddDriveRoots(const CStringArray& drives)
     }
 }
 
+bool CDirTreeCtrl::IsReachable(HTREEITEM item) const
+{
+    for (; item; item = GetParentItem(item))
+        if (GetItemData(item) == kUnreachable)
+            return false;
+    return true;
+}
+
 CString CDirTreeCtrl::GetSelectedPath() const
 {
     return GetItemPath(GetSelectedItem());
@@ -91,17 +100,20 @@ HTREEITEM CDirTreeCtrl::FillChildren(const CString& folder, HTREEITEM item)
         return nullptr;
     while (HTREEITEM child = GetChildItem(item))
         DeleteItem(child);
-    WIN32_FIND_DATAA data;
-    fovea::ScopedFind find(::FindFirstFileA(folder + "\\*.*", &data));
+    // Each folder under a name the program's calls reach (its own or its short one), or marked and flagged.
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(::FindFirstFileW(fovea::WideOf(folder + "\\*.*").c_str(), &data));
     if (find.get() == INVALID_HANDLE_VALUE)
         return item;
     do {
         if (!IsSubfolder(data))
             continue;
-        HTREEITEM child = InsertItem(data.cFileName, item, TVI_SORT);
-        SetStateIndex(child, HasSubfolders(folder + "\\" + data.cFileName));
+        fovea::ListedName listed = fovea::ListedNameOf(data);
+        HTREEITEM child = InsertItem(listed.name, item, TVI_SORT);
+        SetStateIndex(child, listed.reachable ? HasSubfolders(folder + "\\" + listed.name) : kStateNoSubfolder);
         SetItemImage(child, 0, 1);
-    } while (::FindNextFileA(find.get(), &data));
+        SetItemData(child, listed.reachable ? 0 : kUnreachable);
+    } while (::FindNextFileW(find.get(), &data));
     return item;
 }
 

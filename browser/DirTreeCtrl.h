@@ -9,12 +9,17 @@ class CDirTreeCtrl : public CTreeCtrl {
 public:
     // State image indexes (the item's state-image bits).
     enum { kStateNoSubfolder = 1, kStateClosed = 2, kStateOpen = 3 };
+    // Item data of a folder shown marked.
+    static constexpr LPARAM kUnreachable = 1;
 
     // One root per drive entry ("3/C:"), in order, closed, with the image of its drive type.
     void AddDriveRoots(const CStringArray& drives);
     // Image and selected image of a root by the drive-type digit of its entry.
     static void RootImages(char type, int& image, int& selectedImage);
 
+    // False for a folder no call of the program reaches (its name, or a parent's, has no Shift-JIS spelling and
+    // no short name): it is shown marked and nothing is done with it.
+    bool IsReachable(HTREEITEM item) const;
     CString GetSelectedPath() const;
     // "C:" for a root, "C:\A\B" for a folder, empty for no item.
     CString GetItemPath(HTREEITEM item) const;

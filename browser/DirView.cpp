@@ -5,6 +5,7 @@
 #include "app/FoveaApp.h"
 #include "browser/FileView.h"
 #include "browser/PaneDragDrop.h"
+#include "fileops/PathNames.h"
 
 namespace {
 constexpr UINT kTreeId = 1;
@@ -65,6 +66,8 @@ LRESULT CDirView::OnBarCommand()
     CFoveaApp* app = FoveaApp();
     if (folder.IsEmpty() || !app)
         return 0;
+    if (!RefuseUnreachable(m_wndTree.GetSelectedItem()))
+        return 0;
     if (app->m_pUpperTree == this && app->m_pUpperList)
         app->m_pUpperList->ShowFolder(folder);
     else if (app->m_pLowerTree == this && app->m_pLowerList)
@@ -72,9 +75,20 @@ LRESULT CDirView::OnBarCommand()
     return 0;
 }
 
+bool CDirView::RefuseUnreachable(HTREEITEM item)
+{
+    if (m_wndTree.IsReachable(item))
+        return true;
+    CStringArray name;
+    name.Add(m_wndTree.GetItemText(item));
+    fovea::ReportUnreachable(this, name);
+    return false;
+}
+
 void CDirView::StartTreeDrag(CDirTreeCtrl& tree, const CString& folder, POINT point)
 {
-    if (folder.IsEmpty())
+    // A marked folder is not dragged; the press that follows tells why.
+    if (folder.IsEmpty() || !tree.IsReachable(tree.GetSelectedItem()))
         return;
     CStringArray paths;
     paths.Add(folder);
@@ -98,7 +112,7 @@ BOOL CDirView::OnDrop(IDataObject* data, DWORD keyState, POINT point)
         return TRUE;
     // Below the last item there is no folder to copy into: the drop is refused.
     CString target = SelectFolderAt(point);
-    if (target.IsEmpty())
+    if (target.IsEmpty() || !RefuseUnreachable(m_wndTree.GetSelectedItem()))
         return FALSE;
     fovea::CopyDropInto(data, target);
     // The tree is not filled again: new folders appear when their parent is next opened.

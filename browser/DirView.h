@@ -41,6 +41,8 @@ private:
 
     // Drags the one folder pressed in the tree out of it.
     static void StartTreeDrag(CDirTreeCtrl& tree, const CString& folder, POINT point);
+    // True when item is reachable; otherwise tells the user why nothing is done with it.
+    bool RefuseUnreachable(HTREEITEM item);
 
     // Revoked last, after the tree control is gone (members are destroyed in reverse order); the view's
     // WM_DESTROY revokes it too.

@@ -8,15 +8,16 @@
 #include "browser/PaneDragDrop.h"
 #include "browser/SampleFolder.h"
 #include "fileops/FileOps.h"
+#include "fileops/PathNames.h"
 #include "framework/Handles.h"
 
 namespace {
 
 constexpr COLORREF kMaskWhite = RGB(255, 255, 255);
 
-bool IsDotEntry(const char* name)
+bool IsDotEntry(const wchar_t* name)
 {
-    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+    return name[0] == L'.' && (name[1] == 0 || (name[1] == L'.' && name[2] == 0));
 }
 
 // Last write time as local time; a time the platform cannot convert keeps the item time's defaults.
@@ -82,19 +83,23 @@ CString CFileListBox::FormatItemLine(const char* name, DWORD attributes, const F
 bool CFileListBox::Enumerate(const CString& pattern, std::vector<std::string>* folders,
                              std::vector<std::string>* files) const
 {
-    WIN32_FIND_DATAA data;
-    fovea::ScopedFind find(::FindFirstFileA(pattern, &data));
+    // The UTF-16 enumeration: each entry is listed under a name the program's calls reach (its own or its short
+    // one), or marked, never under the near spelling the code-page enumeration would give.
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(::FindFirstFileW(fovea::WideOf(pattern).c_str(), &data));
     if (!find)
         return false;
     do {
         if (IsDotEntry(data.cFileName))
             continue;
         std::vector<std::string>* target = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) ? folders : files;
-        if (target)
-            target->push_back(fovea::FormatItemLine(data.cFileName, data.dwFileAttributes,
-                                                    LocalItemTime(data.ftLastWriteTime), data.nFileSizeHigh,
-                                                    data.nFileSizeLow, m_nKeyMode));
-    } while (::FindNextFileA(find.get(), &data));
+        if (!target)
+            continue;
+        fovea::ListedName listed = fovea::ListedNameOf(data);
+        DWORD attributes = data.dwFileAttributes | (listed.reachable ? 0 : fovea::kAttrUnreachable);
+        target->push_back(fovea::FormatItemLine(listed.name.str(), attributes, LocalItemTime(data.ftLastWriteTime),
+                                                data.nFileSizeHigh, data.nFileSizeLow, m_nKeyMode));
+    } while (::FindNextFileW(find.get(), &data));
     return true;
 }
 
@@ -163,20 +168,33 @@ fovea::ItemFields CFileListBox::GetItemFields(int index) const
     return fovea::SplitItemLine(GetText(index).str());
 }
 
-CStringArray CFileListBox::GetDragPaths() const
+int CFileListBox::IsReachableItem(int index) const
 {
-    CStringArray paths;
+    return fovea::IsUnreachableLine(GetText(index).str()) ? 0 : 1;
+}
+
+std::vector<int> CFileListBox::CommandItems() const
+{
+    std::vector<int> items;
     int selected = GetSelCount();
     if (selected > 0) {
-        std::vector<int> items(static_cast<size_t>(selected));
+        items.resize(size_t(selected));
         int got = int(SendMessage(LB_GETSELITEMS, WPARAM(selected), LPARAM(items.data())));
-        for (int i = 0; i < got; ++i)
-            paths.Add(JoinPath(m_strPath, GetItemFileName(items[size_t(i)])));
-        return paths;
+        items.resize(size_t(std::max(got, 0)));
+        return items;
     }
     int caret = GetCaretIndex();
     if (caret >= 0 && caret < GetCount())
-        paths.Add(JoinPath(m_strPath, GetItemFileName(caret)));
+        items.push_back(caret);
+    return items;
+}
+
+CStringArray CFileListBox::GetDragPaths() const
+{
+    CStringArray paths;
+    for (int index : CommandItems())
+        if (IsReachableItem(index))
+            paths.Add(JoinPath(m_strPath, GetItemFileName(index)));
     return paths;
 }
 

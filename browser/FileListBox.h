@@ -49,7 +49,11 @@ public:
     CString GetItemFileName(int index) const;
     // Date, size, attributes, extension and name of an item at once.
     fovea::ItemFields GetItemFields(int index) const;
-    // Full paths of the selected items in list order, or of the caret item when nothing is selected.
+    // The items a command applies to: the selected ones in list order, else the caret item.
+    std::vector<int> CommandItems() const;
+    // 0 for an item no call of the program reaches (its name has no Shift-JIS spelling and no short name).
+    int IsReachableItem(int index) const;
+    // Full paths of the command items (CommandItems) that the program's calls reach.
     CStringArray GetDragPaths() const;
 
     // Sample folder of the folder shown; create allows new index lines and folders (CD-ROM drives only).

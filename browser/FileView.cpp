@@ -10,6 +10,7 @@
 #include "fileops/FileOps.h"
 #include "browser/DirView.h"
 #include "browser/PaneDragDrop.h"
+#include "fileops/PathNames.h"
 #include "framework/Handles.h"
 #include "image/FoveaView.h"
 #include "launcher/LauncherPane.h"
@@ -339,6 +340,12 @@ void CFileView::OnItemOpen()
     int i = m_wndList.GetCaretIndex();
     if (i < 0 || i >= m_wndList.GetCount())
         return;
+    if (!m_wndList.IsReachableItem(i)) {
+        CStringArray name;
+        name.Add(m_wndList.GetItemFileName(i));
+        fovea::ReportUnreachable(this, name);
+        return;
+    }
     CString path = m_wndList.m_strPath + "\\" + m_wndList.GetItemFileName(i);
     if (m_wndList.IsFolderItem(i) == 1) {
         ListFolder(path, true);

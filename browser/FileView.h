@@ -97,8 +97,9 @@ private:
     int VisibleColumns() const;
     // The file command strip (FileViewCommands.cpp).
     void ToggleSelectAll(bool filesOnly);
-    // The items a command applies to: the selected ones in list order, else the caret item.
-    std::vector<int> CommandItems() const;
+    // The items a command applies to (the list's CommandItems) that the program's calls reach; the others are
+    // named in one message and left alone.
+    std::vector<int> CommandItems();
     CString ItemPath(int index) const;
     // Caret on the first item named name, or on item 0.
     void PutCaretOn(const CString& name);

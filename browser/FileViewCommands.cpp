@@ -9,6 +9,7 @@
 #include "fileops/FileOps.h"
 #include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
+#include "fileops/PathNames.h"
 #include "fileops/PathParts.h"
 #include "fileops/TitleDlg.h"
 #include "framework/ShiftJis.h"
@@ -17,8 +18,6 @@ namespace {
 
 // The name a new folder is offered under.
 const char* const kNewFolderName = "名前未定義フォルダ";
-// Undeleted names listed in the report; the rest are counted.
-constexpr int kReportedNames = 3;
 
 } // namespace
 
@@ -63,20 +62,19 @@ bool CFileView::OnFileBarCommand(int button)
     return true;
 }
 
-std::vector<int> CFileView::CommandItems() const
+std::vector<int> CFileView::CommandItems()
 {
-    std::vector<int> items;
-    int selected = m_wndList.GetSelCount();
-    if (selected > 0) {
-        items.resize(size_t(selected));
-        int got = int(m_wndList.SendMessage(LB_GETSELITEMS, WPARAM(selected), LPARAM(items.data())));
-        items.resize(size_t(std::max(got, 0)));
-        return items;
+    std::vector<int> reachable;
+    CStringArray refused;
+    for (int index : m_wndList.CommandItems()) {
+        if (m_wndList.IsReachableItem(index))
+            reachable.push_back(index);
+        else
+            refused.Add(m_wndList.GetItemFileName(index));
     }
-    int caret = m_wndList.GetCaretIndex();
-    if (caret >= 0 && caret < m_wndList.GetCount())
-        items.push_back(caret);
-    return items;
+    if (refused.GetSize() > 0)
+        fovea::ReportUnreachable(this, refused);
+    return reachable;
 }
 
 CString CFileView::ItemPath(int index) const
@@ -146,13 +144,7 @@ bool CFileView::DeleteItems()
 
 void CFileView::ReportUndeleted(const CStringArray& names)
 {
-    CString lines[kReportedNames + 1];
-    int count = names.GetSize();
-    for (int i = 0; i < count && i < kReportedNames; ++i)
-        lines[i] = names[i];
-    if (count > kReportedNames)
-        lines[kReportedNames].Format("ほか %d 件", count - kReportedNames);
-    CMessageDlg::Show("削除できなかったファイル、フォルダがあります。", lines[0], lines[1], lines[2], lines[3]);
+    fovea::ReportNames(this, "削除できなかったファイル、フォルダがあります。", names);
 }
 
 void CFileView::ChangeMask()

@@ -162,7 +162,7 @@ std::string FormatItemLine(const std::string& name, uint32_t attributes, const I
                           (attributes & kAttrReadOnly) ? 'R' : '_',
                           (attributes & kAttrArchive) ? 'A' : '_',
                           folder ? 'D' : '_',
-                          ':',
+                          (attributes & kAttrUnreachable) ? kUnreachableMark : ':',
                           '\0'};
 
     std::string line;
@@ -191,6 +191,12 @@ std::string FormatItemLine(const std::string& name, uint32_t attributes, const I
     line += '/';
     line += base;
     return line;
+}
+
+bool IsUnreachableLine(const std::string& line)
+{
+    std::string attributes = GetItemField(line, kFieldAttributes);
+    return attributes.size() > 5 && attributes[5] == kUnreachableMark;
 }
 
 std::string GetItemField(const std::string& line, int k)

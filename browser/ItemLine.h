@@ -14,6 +14,10 @@ constexpr uint32_t kAttrHidden = 0x02;
 constexpr uint32_t kAttrSystem = 0x04;
 constexpr uint32_t kAttrFolder = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
+// Not the platform's: the entry's name has no exact Shift-JIS spelling and no short name, so no call of the
+// program reaches it. Its line ends the attribute field with kUnreachableMark instead of ":".
+constexpr uint32_t kAttrUnreachable = 0x80000000u;
+constexpr char kUnreachableMark = '!';
 
 // Key modes of the sort key field.
 enum ItemKeyMode { kKeyExtName = 0, kKeyName = 1, kKeyDate = 2 };
@@ -62,6 +66,8 @@ struct ItemFields {
 };
 ItemFields SplitItemLine(const std::string& line);
 
+// True for the line of an entry no call of the program reaches (kAttrUnreachable).
+bool IsUnreachableLine(const std::string& line);
 // True when character 4 of the attribute field is "D".
 bool IsFolderLine(const std::string& line);
 // name + "." + extension, or the name alone when the extension is empty.

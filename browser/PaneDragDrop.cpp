@@ -2,6 +2,7 @@
 #include "browser/PaneDragDrop.h"
 
 #include "app/FoveaApp.h"
+#include "fileops/PathNames.h"
 #include "ole/DragSource.h"
 #include "ole/DropCopy.h"
 #include "ole/DroppedPaths.h"
@@ -30,9 +31,9 @@ bool EndsOwnDrag(const CWnd* source)
 
 void CopyDropInto(IDataObject* data, const CString& folder)
 {
-    CStringArray paths;
+    std::vector<std::wstring> paths;
     if (!folder.IsEmpty() && ReadDroppedPaths(data, paths))
-        CopyDroppedPaths(paths, folder);
+        CopyDroppedPaths(paths, WideOf(folder));
 }
 
 } // namespace fovea

@@ -1,11 +1,14 @@
 // CFileOps: path helpers, the primitive operations, the copy of one file and the status line.
 #include "fileops/FileOps.h"
 
+#include <vector>
+
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "browser/SampleFolder.h"
 #include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
+#include "fileops/PathNames.h"
 #include "fileops/PathParts.h"
 #include "framework/File.h"
 #include "framework/Handles.h"
@@ -45,14 +48,14 @@ int CFileOps::DeleteOneFile(CString path)
         return ::DeleteFileA(path) ? 0 : -1;
     CString folder;
     GetFolderPart(path, folder);
-    WIN32_FIND_DATAA data;
-    fovea::ScopedFind find(::FindFirstFileA(path, &data));
-    CString folderResolved;
-    // The link guard needs the entry's own long name and its folder's resolved path; a bare name or a pattern
-    // goes to the platform call as it is.
-    if (!find || folder.IsEmpty() || !fovea::ResolvedPath(folder, folderResolved))
+    // The entry's own long name (the path may give its short one) and its folder's resolved path, for the
+    // link guard; a bare name goes to the platform call as it is.
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(::FindFirstFileW(fovea::WideOf(path).c_str(), &data));
+    std::wstring wideFolder = fovea::WideOf(folder), folderResolved;
+    if (!find || folder.IsEmpty() || !fovea::ResolvedPath(wideFolder, folderResolved))
         return ::DeleteFileA(path) ? 0 : -1;
-    return fovea::DeleteFileInPlace(folder, folderResolved, data.cFileName);
+    return fovea::DeleteFileInPlace(wideFolder, folderResolved, data.cFileName);
 }
 
 int CFileOps::MakeFolder(CString path)
@@ -72,16 +75,48 @@ int CFileOps::RenamePath(CString oldPath, CString newPath)
 
 int CFileOps::CopyOneFile(CString source, CString destination)
 {
-    if (!CFile::Exists(source))
+    return CopyOneFile(fovea::WideOf(source), fovea::WideOf(destination));
+}
+
+int CFileOps::CopyOneFile(const std::wstring& source, const std::wstring& destination)
+{
+    std::wstring from = fovea::LongForm(source), to = fovea::LongForm(destination);
+    if (::GetFileAttributesW(from.c_str()) == INVALID_FILE_ATTRIBUTES)
         return 0;
-    bool exists = CFile::Exists(destination);
+    bool exists = ::GetFileAttributesW(to.c_str()) != INVALID_FILE_ATTRIBUTES;
     if (exists && !CMessageDlg::AskOverwrite())
         return -1;
-    ShowStatusText(0, source + "--->" + destination);
-    // A file copied onto itself (also through another name for it) would be emptied before it is read on
-    // some platforms: it is never handed to the copy call.
-    bool copied = !(exists && fovea::IsSameFile(source, destination)) && ::CopyFileA(source, destination, FALSE);
-    return copied ? 0 : ReportFailedCopy(source, destination);
+    CString shownSource = fovea::ShownText(source), shownDestination = fovea::ShownText(destination);
+    ShowStatusText(0, shownSource + "--->" + shownDestination);
+    // A file copied onto itself (also through another name for it) would be emptied before it is read: it is
+    // never copied.
+    bool copied = !(exists && fovea::IsSameFile(source, destination)) && CopyWhole(from, to);
+    return copied ? 0 : ReportFailedCopy(shownSource, shownDestination);
+}
+
+bool CFileOps::CopyWhole(const std::wstring& source, const std::wstring& destination)
+{
+    size_t slash = destination.rfind(L'\\');
+    std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : destination.substr(0, slash);
+    // The platform's copy (contents, modification time, attributes) to a new name of our own beside the
+    // destination; only the whole file then takes the destination's name. A name that is taken is never
+    // touched: the copy to it fails and the next one is tried.
+    for (DWORD attempt = 0; attempt < 100; ++attempt) {
+        wchar_t name[32];
+        wsprintfW(name, L"\\~fov%04x%04x.tmp", ::GetCurrentProcessId() & 0xFFFF, (::GetTickCount() + attempt) & 0xFFFF);
+        std::wstring temporary = folder + name;
+        if (::CopyFileW(source.c_str(), temporary.c_str(), TRUE)) {
+            if (::MoveFileExW(temporary.c_str(), destination.c_str(), MOVEFILE_REPLACE_EXISTING))
+                return true;
+        } else if (::GetLastError() == ERROR_FILE_EXISTS || ::GetLastError() == ERROR_ALREADY_EXISTS) {
+            continue;
+        }
+        // Whatever of the copy was written goes (it may carry the source's read-only bit).
+        ::SetFileAttributesW(temporary.c_str(), FILE_ATTRIBUTE_NORMAL);
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return false;
 }
 
 int CFileOps::ReportFailedCopy(const CString& source, const CString& destination)

@@ -3,6 +3,8 @@
 // the attributes round trip and the shell links.
 #pragma once
 
+#include <string>
+
 #include "browser/DriveInfo.h"
 #include "framework/String.h"
 #include "framework/Wnd.h"
@@ -23,6 +25,10 @@ public:
     // 0 when copied or when the source is gone; -1 when the user declined the overwrite or stopped after a
     // failed copy.
     int CopyOneFile(CString source, CString destination);
+    // The same for UTF-16 paths (the tree walk and drops). The file arrives whole or not at all: it is written
+    // beside the destination and moved into place when complete, so a copy that fails midway leaves no part
+    // of it and an overwritten destination as it was.
+    int CopyOneFile(const std::wstring& source, const std::wstring& destination);
     int ShowStatusText(int pane, CString text);
 
     // The drive information line of a folder (usage of its drive, the folder, the plug-ins) painted into
@@ -35,6 +41,7 @@ public:
     // "Copy" copies the tree below source into the existing folder destination; "Remove" erases source with
     // everything in it (destination unused). -1 when destination is source or lies inside it.
     int WalkDir(CString source, CString destination, CString operation);
+    int WalkDir(const std::wstring& source, const std::wstring& destination, CString operation);
     // One folder level, sub-folders first; -1 when a file copy of this level was declined.
     int Walk(CString source, CString destination, CString operation);
     // Appends the names of folder\pattern whose attributes share a bit with mask ("." and ".." never). A folder
@@ -64,11 +71,9 @@ public:
     static constexpr DWORD kFileMask = 0x9A7;
 
 private:
-    struct Entry {
-        CString name;
-        DWORD attributes;
-    };
-    void ListEntries(std::vector<Entry>& entries, const CString& folder, const CString& pattern, DWORD mask);
     // Asks whether to go on after a copy that failed; 0 on OK, -1 on キャンセル.
     int ReportFailedCopy(const CString& source, const CString& destination);
+    // Writes source's contents, modification time and attributes as destination through a temporary file
+    // beside it; false, with nothing left behind, when any step fails.
+    static bool CopyWhole(const std::wstring& source, const std::wstring& destination);
 };

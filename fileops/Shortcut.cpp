@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "fileops/PathNames.h"
 #include "framework/Handles.h"
 
 namespace {
@@ -14,33 +15,10 @@ namespace {
 // Texts read back from a link: a description may hold up to INFOTIPSIZE characters, paths far less.
 constexpr int kTextBuffer = 1024;
 
-std::wstring WidePath(const CString& path)
-{
-    int length = ::MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0);
-    if (length <= 0)
-        return std::wstring();
-    std::wstring wide(size_t(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, path, -1, &wide[0], length);
-    wide.resize(size_t(length - 1));
-    return wide;
-}
-
 HRESULT CreateLinkObject(fovea::ComPtr<IShellLinkA>& link)
 {
     return ::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                               reinterpret_cast<void**>(link.put()));
-}
-
-// The short 8.3 form of an existing path, so that a command line built from it needs no quoting; the path
-// itself when the file system gives no short form (the target is gone, or the volume keeps no short names).
-CString ShortForm(const CString& path)
-{
-    DWORD length = ::GetShortPathNameA(path, nullptr, 0);
-    if (length == 0)
-        return path;
-    std::vector<char> buffer(length + 1);
-    DWORD written = ::GetShortPathNameA(path, buffer.data(), DWORD(buffer.size()));
-    return written > 0 && written < buffer.size() ? CString(buffer.data()) : path;
 }
 
 } // namespace
@@ -60,7 +38,7 @@ HRESULT CFileOps::CreateShortcut(CString target, CString linkPath, CString worki
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
     if (FAILED(status))
         return status;
-    std::wstring wide = WidePath(linkPath);
+    std::wstring wide = fovea::WideOf(linkPath);
     if (wide.empty())
         return E_INVALIDARG;
     return file->Save(wide.c_str(), TRUE);
@@ -77,7 +55,7 @@ HRESULT CFileOps::ResolveShortcut(HWND window, CString linkPath, CString& target
     status = link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.put()));
     if (FAILED(status))
         return status;
-    std::wstring wide = WidePath(linkPath);
+    std::wstring wide = fovea::WideOf(linkPath);
     if (wide.empty())
         return E_INVALIDARG;
     status = file->Load(wide.c_str(), STGM_READ);
@@ -105,7 +83,7 @@ HRESULT CFileOps::ResolveShortcut(HWND window, CString linkPath, CString& target
     read(link->GetWorkingDirectory(buffer.data(), kTextBuffer - 1), folder);
     read(link->GetArguments(buffer.data(), kTextBuffer - 1), args);
     status = read(link->GetDescription(buffer.data(), kTextBuffer - 1), text);
-    target = path.IsEmpty() ? path : ShortForm(path);
+    target = path.IsEmpty() ? path : fovea::ShortPathOf(path);
     workingDir = folder;
     arguments = args;
     description = text;

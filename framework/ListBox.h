@@ -20,6 +20,11 @@ public:
     int GetCurSel() const { return int(SendMessage(LB_GETCURSEL)); }
     int SetCurSel(int index) const { return int(SendMessage(LB_SETCURSEL, WPARAM(index))); }
     int AddString(const char* text) const { return int(SendMessage(LB_ADDSTRING, 0, LPARAM(text))); }
+    bool SetItemData(int index, LPARAM data) const
+    {
+        return SendMessage(LB_SETITEMDATA, WPARAM(index), data) != LB_ERR;
+    }
+    LPARAM GetItemData(int index) const { return LPARAM(SendMessage(LB_GETITEMDATA, WPARAM(index))); }
     int InsertString(int index, const char* text) const
     {
         return int(SendMessage(LB_INSERTSTRING, WPARAM(index), LPARAM(text)));

@@ -69,6 +69,21 @@ public:
         selectedImage = tvi.iSelectedImage;
         return true;
     }
+    bool SetItemData(HTREEITEM item, LPARAM data) const
+    {
+        TVITEMA tvi = {};
+        tvi.mask = TVIF_PARAM;
+        tvi.hItem = item;
+        tvi.lParam = data;
+        return SendMessage(TVM_SETITEMA, 0, LPARAM(&tvi)) != 0;
+    }
+    LPARAM GetItemData(HTREEITEM item) const
+    {
+        TVITEMA tvi = {};
+        tvi.mask = TVIF_PARAM;
+        tvi.hItem = item;
+        return item && SendMessage(TVM_GETITEMA, 0, LPARAM(&tvi)) ? tvi.lParam : 0;
+    }
     bool SetItemState(HTREEITEM item, UINT state, UINT mask) const
     {
         TVITEMA tvi = {};

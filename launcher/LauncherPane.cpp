@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "browser/PaneDragDrop.h"
 #include "fileops/FileOps.h"
+#include "fileops/PathNames.h"
 #include "framework/ShiftJis.h"
 #include "launcher/CommandLine.h"
 #include "launcher/ProgramEntries.h"

@@ -127,7 +127,9 @@ int CLauncherWnd::MakePage(const CString& name)
 CString CLauncherWnd::CurrentPage() const
 {
     int caret = m_wndPages.GetCaretIndex();
-    return caret >= 0 && caret < m_wndPages.GetCount() ? m_wndPages.GetText(caret) : CString();
+    // A marked page names no folder: nothing is shown from it and nothing is added to it.
+    return caret >= 0 && caret < m_wndPages.GetCount() && m_wndPages.IsReachableItem(caret) ? m_wndPages.GetText(caret)
+                                                                                            : CString();
 }
 
 void CLauncherWnd::RefillPages(const CString& keep)
@@ -179,14 +181,15 @@ void CLauncherWnd::OnDropFiles(const CStringArray& paths, POINT screen)
         POINT point = screen;
         ::ScreenToClient(m_wndEntries.m_hWnd, &point);
         int index = m_wndEntries.ItemFromPoint(point.x, point.y);
-        CString entry = index >= 0 && index < m_wndEntries.GetCount() ? m_wndEntries.GetText(index) : CString();
+        bool onEntry = index >= 0 && index < m_wndEntries.GetCount() && m_wndEntries.IsReachableItem(index);
+        CString entry = onEntry ? m_wndEntries.GetText(index) : CString();
         AddDroppedFiles(paths, page, entry, false);
         ShowPage(page);
     } else if (fovea::WindowContains(m_wndPages.m_hWnd, screen)) {
         POINT point = screen;
         ::ScreenToClient(m_wndPages.m_hWnd, &point);
         int index = m_wndPages.ItemFromPoint(point.x, point.y);
-        if (index < 0 || index >= m_wndPages.GetCount())
+        if (index < 0 || index >= m_wndPages.GetCount() || !m_wndPages.IsReachableItem(index))
             return;
         // Entries dragged out of this window's own list onto a page move there.
         bool fromEntries = app && app->m_pDragSource == &m_wndEntries && fovea::OwnDragInProgress();
@@ -219,7 +222,7 @@ void CLauncherWnd::StepPage(int step)
         caret = step > 0 ? -1 : count;
     int next = ((caret + step) % count + count) % count;
     m_wndPages.SetCaretIndex(next, true);
-    ShowPage(m_wndPages.GetText(next));
+    ShowPage(CurrentPage());
 }
 
 void CLauncherWnd::OnPageBarCommand(int button)

@@ -6,7 +6,9 @@
 #include "fileops/FileOps.h"
 #include "fileops/FileSafety.h"
 #include "fileops/MessageDlg.h"
+#include "fileops/PathNames.h"
 #include "fileops/PathParts.h"
+#include "framework/ShiftJis.h"
 
 namespace fovea {
 
@@ -77,7 +79,7 @@ void DeleteSelectedEntries(const CIconListBox& list)
 {
     CFileOps ops;
     for (int i = 0; i < list.GetCount(); ++i)
-        if (list.GetSel(i) > 0) {
+        if (list.GetSel(i) > 0 && list.IsReachableItem(i)) {
             CString path = list.GetText(i);
             if (ops.PathKind(path) == 2)
                 ops.DeleteOneFile(path);
@@ -88,7 +90,15 @@ int TakeCaretItem(const CIconListBox& list)
 {
     int caret = list.GetCaretIndex();
     list.SetCaretIndex(-1, true);
-    return caret >= 0 && caret < list.GetCount() ? caret : -1;
+    if (caret < 0 || caret >= list.GetCount())
+        return -1;
+    if (!list.IsReachableItem(caret)) {
+        CStringArray name;
+        name.Add(CString(PathFileName(list.GetText(caret).str())));
+        ReportUnreachable(nullptr, name);
+        return -1;
+    }
+    return caret;
 }
 
 bool WindowContains(HWND window, POINT screen)

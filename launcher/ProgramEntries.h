@@ -30,10 +30,11 @@ void RegisterDroppedPrograms(const CStringArray& paths, const CString& folder,
                              std::initializer_list<const char*> programKinds, bool moveLinks);
 
 // Erases the file of every selected entry of list (no question). Only files are erased: an entry that has
-// become a folder is left alone.
+// become a folder, and a marked one, are left alone.
 void DeleteSelectedEntries(const CIconListBox& list);
 
-// The list's caret item, whose caret is then removed; -1 when it lies on no item.
+// The list's caret item, whose caret is then removed; -1 when it lies on no item, or on a marked one (which the
+// user is told cannot be used).
 int TakeCaretItem(const CIconListBox& list);
 
 // The screen rectangle of a child window contains the screen point.

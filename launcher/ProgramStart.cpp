@@ -26,19 +26,6 @@ bool StartCommandLine(const CString& commandLine)
     return true;
 }
 
-CString ShortPathOf(const CString& path)
-{
-    DWORD size = ::GetShortPathNameA(path, nullptr, 0);
-    if (size == 0)
-        return path;
-    std::string shortPath(size, '\0');
-    DWORD written = ::GetShortPathNameA(path, &shortPath[0], size);
-    if (written == 0 || written >= size)
-        return path;
-    shortPath.resize(written);
-    return CString(shortPath);
-}
-
 bool ResolveProgramLink(HWND owner, const CString& linkPath, CString& program)
 {
     if (WholeExtension(PathFileName(linkPath.str())) != "LNK")

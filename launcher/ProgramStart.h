@@ -10,10 +10,6 @@ namespace fovea {
 // Starts commandLine (program first) shown normally; false when the platform refused it.
 bool StartCommandLine(const CString& commandLine);
 
-// The short (8.3) form of an existing path, read at its full length; the path itself when the file system
-// keeps no short name for it or the path does not exist.
-CString ShortPathOf(const CString& path);
-
 // The program a link file leads to: the link is resolved (owner is the window of any search the shell
 // offers), and its target taken when that is a program (.EXE). False for a link to anything else and for a
 // file that is no link.

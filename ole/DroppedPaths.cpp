@@ -1,6 +1,7 @@
 // The dropped-file list of a data object: the medium fetched and released, the block read within its size.
 #include "ole/DroppedPaths.h"
 
+#include "fileops/PathNames.h"
 #include "ole/DropFiles.h"
 
 namespace fovea {
@@ -41,49 +42,33 @@ private:
 
 } // namespace
 
-bool WideToSystemCodePage(const std::u16string& wide, CString& narrow)
+bool ReadDroppedPaths(HGLOBAL block, std::vector<std::wstring>& paths)
 {
-    narrow.Empty();
-    if (wide.empty())
-        return true;
-    const wchar_t* text = reinterpret_cast<const wchar_t*>(wide.data());
-    const int length = int(wide.size());
-    // No best-fit mapping: a near spelling ("é" as "e") could name a different file.
-    BOOL usedDefault = FALSE;
-    int bytes = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, nullptr, 0, nullptr, &usedDefault);
-    if (bytes <= 0 || usedDefault)
-        return false;
-    std::string converted(size_t(bytes), '\0');
-    if (::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, text, length, &converted[0], bytes, nullptr,
-                              &usedDefault) != bytes ||
-        usedDefault)
-        return false;
-    narrow = CString(converted);
-    return true;
-}
-
-bool ReadDroppedPaths(HGLOBAL block, CStringArray& paths)
-{
-    paths.RemoveAll();
+    paths.clear();
     ScopedGlobalLock lock(block);
     if (!lock.get())
         return false;
+    // The block is measured first: the file-drop query trusts its terminators, and a path cut by the end of
+    // the block could name another file.
     DroppedList list;
     if (!ParseDropFiles(lock.get(), ::GlobalSize(block), list))
         return false;
-    for (const std::string& path : list.narrow)
-        paths.Add(CString(path));
-    for (const std::u16string& path : list.wide) {
-        CString narrow;
-        if (WideToSystemCodePage(path, narrow))
-            paths.Add(narrow);
+    const size_t complete = list.bWide ? list.wide.size() : list.narrow.size();
+    HDROP drop = HDROP(block);
+    for (UINT i = 0; i < complete; ++i) {
+        UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+        std::wstring path(length + 1, L'\0');
+        UINT got = ::DragQueryFileW(drop, i, &path[0], length + 1);
+        path.resize(got);
+        if (!path.empty())
+            paths.push_back(path);
     }
     return true;
 }
 
-bool ReadDroppedPaths(IDataObject* data, CStringArray& paths)
+bool ReadDroppedPaths(IDataObject* data, std::vector<std::wstring>& paths)
 {
-    paths.RemoveAll();
+    paths.clear();
     if (!data)
         return false;
     FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
@@ -93,6 +78,35 @@ bool ReadDroppedPaths(IDataObject* data, CStringArray& paths)
     if (medium.get().tymed != TYMED_HGLOBAL)
         return false;
     return ReadDroppedPaths(medium.get().hGlobal, paths);
+}
+
+namespace {
+
+bool ReachableOnly(bool read, const std::vector<std::wstring>& wide, CStringArray& paths)
+{
+    paths.RemoveAll();
+    for (const std::wstring& path : wide) {
+        CString narrow;
+        if (ReachablePathOf(path, narrow))
+            paths.Add(narrow);
+    }
+    return read;
+}
+
+} // namespace
+
+bool ReadDroppedPaths(HGLOBAL block, CStringArray& paths)
+{
+    std::vector<std::wstring> wide;
+    bool read = ReadDroppedPaths(block, wide);
+    return ReachableOnly(read, wide, paths);
+}
+
+bool ReadDroppedPaths(IDataObject* data, CStringArray& paths)
+{
+    std::vector<std::wstring> wide;
+    bool read = ReadDroppedPaths(data, wide);
+    return ReachableOnly(read, wide, paths);
 }
 
 } // namespace fovea

@@ -2,20 +2,23 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "framework/String.h"
 #include "framework/Win32.h"
 
 namespace fovea {
 
-// The paths of the data object's file list (CF_HDROP in global memory), in order. false, with no paths, when
-// the object offers no file list or its block is malformed. Paths given in UTF-16 are converted to the system
-// code page; one that has no exact spelling there is left out rather than turned into another name.
-bool ReadDroppedPaths(IDataObject* data, CStringArray& paths);
+// The paths of the data object's file list (CF_HDROP in global memory), in order, in UTF-16 as the platform's
+// file-drop query gives them (a list in the system code page is read in it). false, with no paths, when the
+// object offers no file list or its block is malformed.
+bool ReadDroppedPaths(IDataObject* data, std::vector<std::wstring>& paths);
 // The same reading from a DROPFILES block in global memory, bounded by the block's size.
-bool ReadDroppedPaths(HGLOBAL block, CStringArray& paths);
+bool ReadDroppedPaths(HGLOBAL block, std::vector<std::wstring>& paths);
 
-// UTF-16 text in the system code page (CP_ACP); false when a character has no exact counterpart there.
-bool WideToSystemCodePage(const std::u16string& wide, CString& narrow);
+// The paths in the system code page, for the windows that work in it: each by its exact spelling or, when it
+// has none, by its short form; one that has neither is left out rather than turned into another name.
+bool ReadDroppedPaths(IDataObject* data, CStringArray& paths);
+bool ReadDroppedPaths(HGLOBAL block, CStringArray& paths);
 
 } // namespace fovea

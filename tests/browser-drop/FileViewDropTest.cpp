@@ -5,6 +5,7 @@
 
 #include "app/FoveaApp.h"
 #include "browser/FileView.h"
+#include "fileops/PathNames.h"
 #include "ole/DragSource.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/TestDataObject.h"
@@ -96,6 +97,29 @@ TEST_F(FileViewDrop, DroppedFilesAndFoldersAreCopiedIntoTheFolderShownAndListed)
     EXPECT_NE(names.end(), std::find(names.begin(), names.end(), m_strLongName.str()));
 }
 
+TEST_F(FileViewDrop, AWideDropFromAnotherProgramArrivesWholeWhateverItsNames)
+{
+    // What Explorer drops: UTF-16 paths, here a folder and a file the code page cannot spell.
+    const std::wstring root = fovea::WideOf(m_strRoot);
+    const std::wstring folder = root + L"\\src\\\uD55C\u00E9", file = root + L"\\src\\caf\u00E9.txt";
+    ASSERT_TRUE(MakeNamesTree(folder));
+    ASSERT_TRUE(WriteWideFile(file, "accented"));
+    const std::u16string paths[] = {std::u16string(folder.begin(), folder.end()),
+                                    std::u16string(file.begin(), file.end())};
+    TestDataObject* data = TestDataObject::ForWidePaths(paths, 2);
+    IDropTarget* target = &m_view.m_dropTarget;
+    POINTL at = {0, 0};
+    DWORD effect = DROPEFFECT_COPY;
+    DialogAnswerer answerer;
+    target->DragEnter(data, MK_LBUTTON, at, &effect);
+    EXPECT_EQ(S_OK, target->Drop(data, 0, at, &effect));
+    PumpMessages();
+    data->Release();
+    EXPECT_EQ(WideTreeOf(folder), WideTreeOf(root + L"\\dst\\\uD55C\u00E9"));
+    EXPECT_EQ(WideTreeOf(root + L"\\src", L"").at(L"caf\u00E9.txt"), WideTreeOf(root + L"\\dst").at(L"caf\u00E9.txt"));
+    EXPECT_EQ(0u, answerer.Count());
+}
+
 TEST_F(FileViewDrop, ADropOnTheListTheDragCameFromDoesNothing)
 {
     // Inside one of our drag loops (a press that became a drag), a drop on the source list is ignored.
@@ -112,7 +136,7 @@ TEST_F(FileViewDrop, ADropOnTheListTheDragCameFromDoesNothing)
     if (under != m_view.m_hWnd && !IsChild(m_view.m_hWnd, under))
         GTEST_SKIP() << "another window covers the test window";
     CStringArray paths;
-    paths.Add(m_strRoot + "\\src\\sub\\b.txt");  // would land in src if the drop were taken
+    paths.Add(m_strRoot + "\\src\\sub\\b.txt"); // would land in src if the drop were taken
     DropAtOnceSource source;
     m_app->m_pDragSource = &m_view.m_wndList;
     DialogAnswerer answerer;

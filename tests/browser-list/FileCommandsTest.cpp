@@ -3,7 +3,11 @@
 // after the folder is listed again, and the view pane's focus.
 #include "ListFixture.h"
 
+#include <algorithm>
+
 #include "fileops/FileOps.h"
+#include "fileops/PathNames.h"
+#include "framework/ShiftJis.h"
 #include "image/FoveaView.h"
 #include "res/resource.h"
 
@@ -301,6 +305,74 @@ TEST_F(FileCommands, ParentOfASystemFolderFindsItAgain)
     EXPECT_EQ(0, _stricmp("system", CaretName()));
     Command(CFileView::kNavBarId, 1, &m_view.m_wndNavBar);
     EXPECT_EQ(CString(windows).Left(2), List().m_strPath);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(FileCommands, NamesBeyondShiftJisAreListedReachablyAndADeleteTakesTheChosenTwinOnly)
+{
+    const std::wstring folder = fovea::WideOf(m_strRoot) + L"\\names";
+    ASSERT_TRUE(MakeNamesTree(folder));
+    const std::map<std::wstring, std::string> before = WideTreeOf(folder);
+    List().SetPath(m_strRoot + "\\names");
+    PumpMessages();
+    // Every entry listed, none under a "?" spelling, and é never as e: "cafe.txt" is listed once.
+    std::vector<CString> names = Names();
+    EXPECT_EQ(std::size(kNamesTreeFiles) - 4 + 2, names.size()); // four files lie in the two folders
+    for (const CString& name : names)
+        EXPECT_LT(name.Find('?'), 0) << name.c_str();
+    EXPECT_EQ(1, std::count(names.begin(), names.end(), CString("cafe.txt")));
+
+    // The café.txt item: its short name, and a delete of it erases café.txt alone.
+    CString cafe;
+    ASSERT_TRUE(fovea::ReachablePathOf(folder + L"\\caf\u00E9.txt", cafe));
+    CString cafeName = CString(fovea::PathFileName(cafe.str()));
+    Select({cafeName.c_str()});
+    {
+        DialogAnswerer answerer({IDOK});
+        Press(kDelete);
+        EXPECT_EQ(1u, answerer.Count());
+    }
+    std::map<std::wstring, std::string> expected = before;
+    expected.erase(L"caf\u00E9.txt");
+    EXPECT_EQ(expected, WideTreeOf(folder));
+
+    // Where the file system keeps no short name the entry is listed marked, and a delete refuses it by name.
+    fovea::UseShortNames(false);
+    List().Refresh();
+    CDirTreeCtrl& tree = m_tree.GetTree();
+    HTREEITEM marked = tree.FindChild(tree.ExpandToPath(m_strRoot + "\\names"), "〓〓");
+    fovea::UseShortNames(true);
+    // The folder tree too: the marked folder is refused by name and the list stays where it was.
+    ASSERT_NE(nullptr, marked);
+    EXPECT_FALSE(tree.IsReachable(marked));
+    tree.SelectItem(marked);
+    {
+        DialogAnswerer answerer({IDOK});
+        m_tree.SendMessage(WM_APP_BARCOMMAND, 0, 0);
+        ASSERT_EQ(1u, answerer.Count());
+        EXPECT_EQ("〓〓", answerer.Lines(0)[1]);
+        EXPECT_EQ(m_strRoot + "\\names", List().m_strPath);
+    }
+    int korean = IndexOf("〓〓〓.txt");
+    ASSERT_GE(korean, 0);
+    EXPECT_EQ(0, List().IsReachableItem(korean));
+    EXPECT_EQ(1, List().IsReachableItem(IndexOf("cafe.txt")));
+    List().SetSel(korean, true);
+    List().SetSel(IndexOf("plain.txt"), true);
+    {
+        DialogAnswerer answerer({IDOK, IDOK});
+        Press(kDelete);
+        ASSERT_EQ(2u, answerer.Count());
+        EXPECT_EQ(
+            (std::vector<std::string>{"Shift-JISで書けず短い名前もないため扱えません：", "〓〓〓.txt", "", "", ""}),
+            answerer.Lines(1));
+    }
+    expected.erase(L"plain.txt");
+    EXPECT_EQ(expected, WideTreeOf(folder));
+    RemoveWideTree(folder);
 }
 
 } // namespace

@@ -140,6 +140,10 @@ TEST_F(CopyOneFile, AFullDiskIsReportedWithTheSourceAndTheSourceIsUntouched)
     ASSERT_EQ(1u, answerer.Count());
     EXPECT_EQ(FailureReport(source, destination), answerer.Lines(0));
     EXPECT_TRUE(ReadText(source) == big);
+    // Nothing of the copy is left: neither a part under the destination's name nor a temporary file.
+    EXPECT_FALSE(Exists(destination));
+    for (const std::string& name : Names("S:"))
+        EXPECT_NE(0u, name.rfind("~fov", 0)) << name;
     DeleteFileA(destination);
 }
 

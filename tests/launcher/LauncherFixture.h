@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/FoveaApp.h"
+#include "fileops/PathNames.h"
 #include "launcher/ProgramStart.h"
 #include "ole/DragSource.h"
 #include "tests/support/TestSupport.h"

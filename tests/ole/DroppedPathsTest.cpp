@@ -2,6 +2,7 @@
 // converted exactly or left out, malformed blocks and data without a file list, and the medium's release.
 #include <gtest/gtest.h>
 
+#include "fileops/PathNames.h"
 #include "ole/DroppedPaths.h"
 #include "tests/support/TestDataObject.h"
 
@@ -55,8 +56,8 @@ TEST(DroppedPaths, WideListsAreConvertedToTheSystemCodePage)
     data->Release();
 
     CString narrow;
-    EXPECT_FALSE(fovea::WideToSystemCodePage(u"\u00E9", narrow));
-    EXPECT_TRUE(fovea::WideToSystemCodePage(u"", narrow));
+    EXPECT_FALSE(fovea::ExactNarrow(L"\u00E9", narrow));
+    EXPECT_TRUE(fovea::ExactNarrow(L"", narrow));
     EXPECT_TRUE(narrow.IsEmpty());
 }
 

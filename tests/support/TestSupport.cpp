@@ -9,6 +9,7 @@
 #include "app/FoveaApp.h"
 #include "app/MainFrame.h"
 #include "fileops/MessageDlg.h"
+#include "fileops/PathNames.h"
 #include "framework/Dialog.h"
 #include "framework/TreeCtrl.h"
 
@@ -42,27 +43,89 @@ CString ScratchPath(const char* tag)
 
 void RemoveTree(const CString& folder)
 {
-    WIN32_FIND_DATAA data;
-    fovea::ScopedFind find(FindFirstFileA(folder + "\\*.*", &data));
+    RemoveWideTree(fovea::WideOf(folder));
+}
+
+void RemoveWideTree(const std::wstring& folder)
+{
+    // The UTF-16 calls, so that names beyond the code page go too.
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(FindFirstFileW((folder + L"\\*").c_str(), &data));
     if (find) {
         do {
-            CString name = data.cFileName;
-            if (name == "." || name == "..")
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
                 continue;
             // Wine: erasing a link by its name erases what it leads to, so links are left alone (and with them
             // the folders that hold them).
             if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
                 continue;
-            CString path = folder + "\\" + name;
-            SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);
+            std::wstring path = folder + L"\\" + name;
+            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
             if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
+                RemoveWideTree(path);
             else
-                DeleteFileA(path);
-        } while (FindNextFileA(find.get(), &data));
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(find.get(), &data));
     }
     find.reset(); // a folder with an open search in it cannot be removed
-    RemoveDirectoryA(folder);
+    RemoveDirectoryW(folder.c_str());
+}
+
+bool WriteWideFile(const std::wstring& path, const std::string& contents)
+{
+    fovea::ScopedFile file(
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file && WriteFile(file.get(), contents.data(), DWORD(contents.size()), &written, nullptr) &&
+           written == contents.size();
+}
+
+std::map<std::wstring, std::string> WideTreeOf(const std::wstring& root, const std::wstring& prefix)
+{
+    std::map<std::wstring, std::string> entries;
+    WIN32_FIND_DATAW data;
+    fovea::ScopedFind find(FindFirstFileW((root + L"\\*").c_str(), &data));
+    if (!find)
+        return entries;
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..")
+            continue;
+        std::wstring relative = prefix.empty() ? name : prefix + L"\\" + name;
+        std::wstring path = root + L"\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            entries[relative + L"\\"] = "";
+            auto below = WideTreeOf(path, relative);
+            entries.insert(below.begin(), below.end());
+            continue;
+        }
+        fovea::ScopedFile file(
+            CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string contents = file ? "" : "<unreadable>";
+        char buffer[4096];
+        DWORD got = 0;
+        while (file && ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0)
+            contents.append(buffer, got);
+        entries[relative] = contents;
+    } while (FindNextFileW(find.get(), &data));
+    return entries;
+}
+
+bool MakeNamesTree(const std::wstring& root)
+{
+    bool ok = CreateDirectoryW(root.c_str(), nullptr) != FALSE;
+    for (const wchar_t* folder : kNamesTreeFolders)
+        ok = ok && CreateDirectoryW((root + L"\\" + folder).c_str(), nullptr);
+    int n = 0;
+    for (const wchar_t* file : kNamesTreeFiles) {
+        // Contents that differ from file to file, a few with bytes of every value.
+        std::string contents = "file " + std::to_string(++n) + ":";
+        for (int i = 0; i < (n % 3) * 300; ++i)
+            contents += char(i * 7 + n);
+        ok = ok && WriteWideFile(root + L"\\" + file, contents);
+    }
+    return ok;
 }
 
 bool WriteText(const CString& path, const std::string& contents)

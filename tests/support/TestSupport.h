@@ -28,6 +28,28 @@ CString ScratchPath(const char* tag);
 // Erases a test tree by the platform's calls alone (read-only bits cleared first); a link is neither entered nor
 // erased, so nothing outside the tree goes with it.
 void RemoveTree(const CString& folder);
+void RemoveWideTree(const std::wstring& folder);
+
+// Names beyond the code page: Korean, an emoji (a surrogate pair), an accented name beside its best-fit twin
+// (café.txt and cafe.txt), Shift-JIS names with trail bytes 0x5C (表, ソ), in folders named likewise.
+constexpr const wchar_t* kNamesTreeFolders[] = {L"\uD55C\uAE00", L"\uD55C\uAE00\\\u00E9t\u00E9", L"\u8868\u30BD",
+                                                L"\u8868\u30BD\\\U0001F600"};
+constexpr const wchar_t* kNamesTreeFiles[] = {L"plain.txt",
+                                              L"caf\u00E9.txt",
+                                              L"cafe.txt",
+                                              L"\uD55C\uAD6D\uC5B4.txt",
+                                              L"\U0001F600smile.txt",
+                                              L"\u65E5\u672C\u8A9E.txt",
+                                              L"\uD55C\uAE00\\\u00E9.bin",
+                                              L"\uD55C\uAE00\\\u00E9t\u00E9\\deep \u00FC.txt",
+                                              L"\u8868\u30BD\\\u30BD.txt",
+                                              L"\u8868\u30BD\\\U0001F600\\\u00F1.txt"};
+// Makes root (new) with the folders and files above; false when any could not be made.
+bool MakeNamesTree(const std::wstring& root);
+// A file holding exactly contents, by its UTF-16 path.
+bool WriteWideFile(const std::wstring& path, const std::string& contents);
+// Every entry below root by relative path: folders end in a backslash and map to "", files to their bytes.
+std::map<std::wstring, std::string> WideTreeOf(const std::wstring& root, const std::wstring& prefix = L"");
 
 // A file holding exactly contents; false when it could not be written whole.
 bool WriteText(const CString& path, const std::string& contents);
