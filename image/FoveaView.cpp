@@ -289,7 +289,8 @@ bool CFoveaView::SaveText(int saveAs)
     // A text still coming in is saved only whole; one that did not load whole is never saved over its file.
     m_wndTextView.FinishLoading();
     if (m_wndTextView.LoadFailedFor(target)) {
-        CMessageDlg::Show("このテキストは読み込めなかったため、保存しません。", target, "元のファイルはそのまま残っています");
+        CMessageDlg::Show("このテキストは読み込めなかったため、保存しません。", target,
+                          "元のファイルはそのまま残っています");
         return false;
     }
     m_strTextPath = target;

@@ -68,8 +68,8 @@ void RegisterDroppedPrograms(const CStringArray& paths, const CString& folder,
                 continue;
             // 0 also comes back when a failed copy was reported and passed over: the source goes only when its
             // copy is really there, whole, and is another file than the source.
-            if (ops.CopyOneFile(dropped, link) == 0 && moveLinks && !fovea::IsSameFile(dropped, link) &&
-                fovea::SameContents(dropped, link))
+            if (ops.CopyOneFile(dropped, link) == 0 && moveLinks &&
+                !fovea::IsSameFile(fovea::WideOf(dropped), fovea::WideOf(link)) && fovea::SameContents(dropped, link))
                 ops.DeleteOneFile(dropped);
         }
     }
