@@ -124,6 +124,9 @@ bool CFileView::DeleteItems()
     if (m_wndList.GetSelCount() == 0 && !items.empty() && items.front() <= 0)
         items.clear();
 
+    // A shown bank is a mapped file, which the platform neither deletes nor lets its folder go: the lists let
+    // go of their banks and open them again at their next paint.
+    CFileListBox::SetBanksAside();
     CFileOps ops;
     CStringArray left;
     for (int index : items) {
@@ -241,10 +244,12 @@ void CFileView::RenameItems()
         // キャンセル or a refused name skips this item only; a failed rename leaves it as it was.
         if (dialog.DoModal() != IDOK)
             continue;
-        if (AcceptName(dialog.m_strTitle))
+        if (AcceptName(dialog.m_strTitle)) {
+            CFileListBox::SetBanksAside(); // a folder holding a mapped bank cannot be renamed
             ops.RenamePath(folder + "\\" + names[i], folder + "\\" + dialog.m_strTitle);
-        else
+        } else {
             dialog.m_strTitle = names[i];
+        }
     }
     m_wndList.Refresh();
     PutCaretOn(dialog.m_strTitle);

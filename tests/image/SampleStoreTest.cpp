@@ -459,8 +459,11 @@ TEST_F(SampleStore, AFullDriveLeavesTheOldBankAndTellsTheUser)
     EXPECT_TRUE(Leftovers(folder).empty());
     EXPECT_EQ(kGreen, CellColour(0, "a.bmp")) << "the old samples still show";
 
+    // The shown bank is let go first (a mapped file cannot be deleted): the small drive is left as it was found.
     SetCurrentDirectoryA(TempFolder());
+    CFileListBox::SetBanksAside();
     RemoveTree(folder);
+    EXPECT_FALSE(Exists(folder));
 }
 
 TEST_F(SampleStore, ACdRomFolderGetsItsSampleFolderOnlyWhenSamplesAreMade)
@@ -598,6 +601,36 @@ TEST_F(SampleStore, TheStartDrivesCatalogShowsItsBankAtFirstPaint)
     CFileListBox::SetBanksAside();
     for (const CString& file : {picture, CString("S:\\SB2400.BMS"), CString("S:\\SB2400.TXT")})
         EXPECT_TRUE(DeleteFileA(file)) << file.c_str();
+}
+
+// A shown bank is a mapped file, which the platform does not delete: the other filer still deletes the folder
+// that holds it, whole.
+TEST_F(SampleStore, AFolderWhoseBankIsShownIsDeletedWhole)
+{
+    const CString shown = m_strFolder + "\\shown";
+    ASSERT_TRUE(CreateDirectoryA(shown, nullptr));
+    ASSERT_TRUE(WritePicture(shown + "\\a.bmp", kRed));
+    Show(shown);
+    SelectFiles();
+    MakeSamples();
+    ASSERT_EQ(kRed, CellColour(1, "a.bmp")) << "the bank is shown";
+
+    CFileView& lower = *m_app->m_pLowerList;
+    lower.ShowFolder(m_strFolder);
+    PumpMessages();
+    lower.m_wndList.SetSel(-1, false);
+    for (int i = 0; i < lower.m_wndList.GetCount(); ++i)
+        if (lower.m_wndList.GetItemFileName(i) == "shown")
+            lower.m_wndList.SetSel(i, true);
+    ASSERT_EQ(1, lower.m_wndList.GetSelCount());
+    {
+        DialogAnswerer answerer({IDOK});
+        lower.m_wndFileBar.SetCaretIndex(1, true);
+        lower.SendMessage(WM_APP_BARCOMMAND, WPARAM(kFileBar), 0);
+        PumpMessages();
+    }
+    EXPECT_FALSE(Exists(shown + "\\SB2400.BMS"));
+    EXPECT_FALSE(Exists(shown));
 }
 
 TEST_F(SampleStore, BanksThatDoNotFitGiveOnlyTheSamplesTheyHold)

@@ -57,13 +57,14 @@ TEST_F(ViewPane, EachTransformMatchesItsDefinition)
         std::function<uint32_t(int x, int y)> expected;
     };
     const Case cases[] = {
-        {2, h, w, [&](int x, int y) { return Seen(original, w - 1 - y, x); }},  // anticlockwise
-        {3, h, w, [&](int x, int y) { return Seen(original, y, h - 1 - x); }},  // clockwise
-        {4, w, h, [&](int x, int y) { return Seen(original, w - 1 - x, y); }},  // mirror left-right
-        {5, w, h, [&](int x, int y) { return Seen(original, x, h - 1 - y); }},  // upside down
+        {2, h, w, [&](int x, int y) { return Seen(original, w - 1 - y, x); }}, // anticlockwise
+        {3, h, w, [&](int x, int y) { return Seen(original, y, h - 1 - x); }}, // clockwise
+        {4, w, h, [&](int x, int y) { return Seen(original, w - 1 - x, y); }}, // mirror left-right
+        {5, w, h, [&](int x, int y) { return Seen(original, x, h - 1 - y); }}, // upside down
         // Scaling picks the nearest pixel i * size / new size, rows counted in storage order (from the bottom).
         {6, 2 * w, 2 * h, [&](int x, int y) { return PixelAt(original, x / 2, (2 * h - 1 - y) / 2); }},
-        {7, w / 2, h / 2, [&](int x, int y) { return PixelAt(original, x * w / (w / 2), (h / 2 - 1 - y) * h / (h / 2)); }},
+        {7, w / 2, h / 2,
+         [&](int x, int y) { return PixelAt(original, x * w / (w / 2), (h / 2 - 1 - y) * h / (h / 2)); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
@@ -122,7 +123,7 @@ TEST_F(ViewPane, PaintsThePictureOneToOneWhereverItIsScrolled)
     auto screen = [&](int x, int y) { return static_cast<uint32_t*>(bits)[y * 300 + x] & 0xFFFFFF; };
     for (POINT p : {POINT{10, 150}, POINT{289, 199}, POINT{100, 170}})
         EXPECT_EQ(Seen(Shown(), p.x, p.y), screen(p.x, p.y)) << p.x << "," << p.y;
-    EXPECT_EQ(0u, screen(5, 5));  // outside the clip nothing is drawn
+    EXPECT_EQ(0u, screen(5, 5)); // outside the clip nothing is drawn
 }
 
 TEST_F(ViewPane, APaletteDisplayGetsDeepPicturesReduced)
@@ -138,7 +139,7 @@ TEST_F(ViewPane, APaletteDisplayGetsDeepPicturesReduced)
     ASSERT_EQ(8, Shown().GetBitCount());
     EXPECT_EQ(0, memcmp(file.GetBits(), Shown().GetBits(), CDib::RowBytes(40, 8) * 30));
 
-    m_pane.m_nDisplayBits = 0;  // the test display is deeper than 8 bits
+    m_pane.m_nDisplayBits = 0; // the test display is deeper than 8 bits
     m_pane.OpenFile(m_scratch / "deep.bmp");
     EXPECT_EQ(24, Shown().GetBitCount());
     EXPECT_EQ(24, m_app->m_nSampleBits);
@@ -256,7 +257,8 @@ TEST_F(ViewPane, ASaveThatFillsTheDiskLeavesTheOldFile)
         DeleteFileA(old);
         GTEST_SKIP() << "S: is not the small drive on this machine";
     }
-    ASSERT_TRUE(WriteText(filler, std::string(size_t(freeBytes.QuadPart > 65536 ? freeBytes.QuadPart - 65536 : 0), 'f')));
+    ASSERT_TRUE(
+        WriteText(filler, std::string(size_t(freeBytes.QuadPart > 65536 ? freeBytes.QuadPart - 65536 : 0), 'f')));
     m_pane.OpenFile(MakeBmp("large.bmp", 200, 200));
     viewtest::SaveAsAnswer::Reset(old);
     {
@@ -267,14 +269,16 @@ TEST_F(ViewPane, ASaveThatFillsTheDiskLeavesTheOldFile)
     EXPECT_EQ(before, ReadText(old));
     WIN32_FIND_DATAA found;
     int entries = 0;
+    std::string names;
     fovea::ScopedFind find(FindFirstFileA("S:\\*", &found));
     if (find)
-        do
+        do {
             ++entries;
-        while (FindNextFileA(find.get(), &found));
+            names += std::string(" ") + found.cFileName;
+        } while (FindNextFileA(find.get(), &found));
     DeleteFileA(old);
     DeleteFileA(filler);
-    EXPECT_EQ(2, entries);  // the old picture and the filler: no temporary file left
+    EXPECT_EQ(2, entries) << names; // the old picture and the filler: no temporary file left
 }
 
 } // namespace
