@@ -60,7 +60,7 @@ for count in (1000, 10000, 100000):
         index.write(b"".join(f"p{i:05d}\r\n".encode() for i in range(count)))
 PYTHON
 catalog() { # <count> <rounds> [last]
-    "$WINE" "$BUILD/$TREE/bin/bench_listing.exe" catalog "$(win "$work/banked$1")" "$(win "$work/plain$1")" "$2" \
+    "$WINE" "$PROGRAMS/bench_listing.exe" catalog "$(win "$work/banked$1")" "$(win "$work/plain$1")" "$2" \
         ${3:-} | tr -d '\r'
 }
 show1=$(catalog 1000 9)
