@@ -1,5 +1,6 @@
 // Measures the sample store under Wine (tools/bench/samples.sh):
-//   bench_samples make FOLDER OUT            samples of every *.jpg of FOLDER written to OUT; prints "make COUNT MS"
+//   bench_samples make FOLDER OUT [EXT]      samples of every *.EXT (JPG) of FOLDER written to OUT; prints "make COUNT
+//   MS"
 // (A folder shown from its bank is measured by tools/bench/listing.sh.)
 #include "framework/Win32.h"
 
@@ -42,16 +43,17 @@ CString ProgramFolder()
     return folder.Left(folder.ReverseFind('\\'));
 }
 
-int Make(const CString& folder, const CString& out)
+// Samples of every picture of FOLDER with the extension ext (upper case, as the list gives it to the maker).
+int Make(const CString& folder, const CString& out, const CString& ext)
 {
     CSampleCreateDlg dialog;
     dialog.LoadPlugins(ProgramFolder());
-    std::vector<CString> pictures = FilesOf(folder, "*.jpg");
+    std::vector<CString> pictures = FilesOf(folder, "*." + ext);
     double start = Now();
     int made = 0;
     for (const CString& name : pictures) {
         CString base = name.Left(name.ReverseFind('.'));
-        if (dialog.MakeSample(folder + "\\" + name, out + "\\" + base + ".SMP", "JPG") == CSampleCreateDlg::kSampleMade)
+        if (dialog.MakeSample(folder + "\\" + name, out + "\\" + base + ".SMP", ext) == CSampleCreateDlg::kSampleMade)
             ++made;
     }
     double ms = Now() - start;
@@ -79,8 +81,8 @@ int main(int argc, char** argv)
     app.m_strBank8Index = "SB0800.TXT";
     fovea::SetDibMessageSink([](const char* text) { std::fprintf(stderr, "%s\n", text); });
     CString mode = argc > 1 ? argv[1] : "";
-    if (mode == "make" && argc == 4)
-        return Make(argv[2], argv[3]);
-    std::fprintf(stderr, "usage: bench_samples make FOLDER OUT\n");
+    if (mode == "make" && (argc == 4 || argc == 5))
+        return Make(argv[2], argv[3], argc == 5 ? argv[4] : "JPG");
+    std::fprintf(stderr, "usage: bench_samples make FOLDER OUT [EXT]\n");
     return 2;
 }
